@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quill {
+
+// Reads a binary file, little-endian. Opening never creates or changes a file. Reads beyond
+// the end give 0 (integers) or leave the target unchanged (raw bytes).
+class file_reader {
+public:
+    file_reader();
+    ~file_reader();
+    file_reader(const file_reader&) = delete;
+    file_reader& operator=(const file_reader&) = delete;
+
+    // False for a missing file, a directory or a file that cannot be opened for reading.
+    bool open(const std::string& path);
+    void close();
+    int64_t size() const;
+    // Bytes between the read position and the end.
+    int64_t remaining() const;
+
+    uint8_t read_u8();
+    int8_t read_i8();
+    int16_t read_i16();
+    int32_t read_i32();
+    // True when all count bytes were there; otherwise the target is left unchanged and the
+    // read position moves to the end.
+    bool read_bytes(uint8_t* target, int64_t count);
+    // Up to units UTF-16LE code units; fewer when the file ends first.
+    std::u16string read_utf16(int64_t units);
+    // Moves forward; never beyond the end.
+    void skip(int64_t count);
+
+private:
+    struct impl;
+    std::unique_ptr<impl> impl_;
+};
+
+// Writes a binary file atomically: nothing reaches the target until commit(), which replaces
+// it only when everything was written. A writer destroyed without commit() leaves the target
+// as it was.
+class file_writer {
+public:
+    file_writer();
+    ~file_writer();
+    file_writer(const file_writer&) = delete;
+    file_writer& operator=(const file_writer&) = delete;
+
+    bool create(const std::string& path);
+    void write_u8(uint8_t value);
+    void write_i8(int8_t value);
+    void write_i16(int16_t value);
+    void write_i32(int32_t value);
+    void write_bytes(const uint8_t* data, int64_t count);
+    void write_utf16(const std::u16string& text);
+    // False when creating or any write failed, or the file could not be put in place.
+    bool commit();
+
+private:
+    struct impl;
+    std::unique_ptr<impl> impl_;
+};
+
+// Writes a whole file atomically; false on any failure, the old file then left as it was.
+bool save_file_atomically(const std::string& path, const std::string& contents);
+
+// Size in bytes; negative for a missing file and for a directory.
+int64_t file_size(const std::string& path);
+
+// Names (no directory part) of the files in directory whose names match pattern ("*.png"),
+// letter case ignored, sorted by name; nullopt when the directory cannot be listed.
+std::optional<std::vector<std::string>> list_directory(const std::string& directory,
+                                                       const std::string& pattern);
+
+std::u16string to_utf16(const std::string& utf8);
+std::string to_utf8(const std::u16string& utf16);
+
+}  // namespace quill

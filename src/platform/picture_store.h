@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QImage;
+
+namespace quill {
+
+// Pictures are known to the logic by number; 0 stands for "no picture" everywhere.
+using picture_handle = int32_t;
+
+struct rgb {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+    friend bool operator==(const rgb&, const rgb&) = default;
+};
+
+enum class resize_method { fast, smooth };
+
+// Owns every picture of the program. One implementation serves the real program and the
+// tests alike, so that tests check real pixels.
+class picture_store {
+public:
+    picture_store();
+    ~picture_store();
+    picture_store(const picture_store&) = delete;
+    picture_store& operator=(const picture_store&) = delete;
+
+    // Decodes a PNG or JPEG file, told apart by its content; 0 when the file is missing,
+    // foreign, corrupt or truncated.
+    picture_handle load(const std::string& path);
+    // An opaque picture filled with one colour; 0 for a size of 0 or less.
+    picture_handle create(int width, int height, rgb fill);
+    picture_handle copy(picture_handle source);
+    void free(picture_handle handle);
+    bool valid(picture_handle handle) const;
+
+    // 0 for an unknown handle.
+    int width(picture_handle handle) const;
+    int height(picture_handle handle) const;
+
+    // Resizes in place. The fast method is nearest neighbour: target pixel (x, y) takes source
+    // pixel (x * old_width / new_width, y * old_height / new_height). Returns false for an
+    // unknown handle or a size of 0 or less, leaving the picture unchanged.
+    bool resize(picture_handle handle, int new_width, int new_height, resize_method method);
+
+    // 0xAARRGGBB, not premultiplied; 0 outside the picture or for an unknown handle.
+    uint32_t pixel(picture_handle handle, int x, int y) const;
+
+    // For the platform layer and the drawing code only.
+    picture_handle adopt(QImage image);
+    QImage* image(picture_handle handle);
+    const QImage* image(picture_handle handle) const;
+
+private:
+    struct impl;
+    std::unique_ptr<impl> impl_;
+};
+
+}  // namespace quill

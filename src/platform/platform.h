@@ -1,0 +1,149 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/drawing.h"
+#include "platform/picture_store.h"
+
+namespace quill {
+
+enum class window_style {
+    main_window,  // title bar with system menu, resizable border, maximize button, no minimize
+    dialog,       // title bar with close box, fixed size, owned by another window
+    popup,        // no title bar or border, owned by another window, at screen coordinates
+};
+
+enum class event_kind { none, close_request, resized, moved, activated, deactivated, repaint, menu, control };
+
+enum class control_event {
+    none,
+    mouse_moved,
+    left_pressed,
+    left_released,
+    left_click,   // pressed and released inside the control; also a push button's press
+    right_click,  // right button released inside the control
+    left_double_click,
+    wheel,
+};
+
+struct window_event {
+    event_kind kind = event_kind::none;
+    int window = -1;
+    int menu_id = 0;   // menu events: item id (menu bars, popup menus and shortcuts alike)
+    int control = -1;  // control events: control number
+    control_event type = control_event::none;
+};
+
+enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
+
+enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus };
+
+enum class message_buttons { ok, yes_no };
+enum class message_icon { none, error };
+
+struct screen_point {
+    int x = 0;
+    int y = 0;
+};
+
+struct local_date {
+    int day = 1;
+    int month = 1;
+    int year = 1970;
+};
+
+// The windowing and dialog services the logic relies on. The real program runs on the Qt
+// backend; tests run on a scripted backend that replays queued events and dialog answers.
+// Windows and controls are known by number, as the logic numbers them.
+class platform {
+public:
+    virtual ~platform() = default;
+
+    // Pictures and drawing are shared by every backend.
+    picture_store& pictures() { return pictures_; }
+
+    // Windows.
+    virtual bool open_window(int number, int x, int y, int inner_width, int inner_height,
+                             const std::string& title, window_style style, int owner = -1) = 0;
+    virtual void close_window(int number) = 0;
+    virtual void set_window_title(int number, const std::string& title) = 0;
+    virtual int inner_width(int window) = 0;
+    // Counts the menu bar when the window has one.
+    virtual int inner_height(int window) = 0;
+    virtual screen_point inner_screen_position(int window) = 0;
+    virtual void disable_window(int window) = 0;
+    virtual void enable_window(int window) = 0;
+    virtual void activate_window(int window) = 0;
+
+    // Blocks until the next event arrives, without time limit.
+    virtual window_event wait_event() = 0;
+    // Pointer position relative to the window's inner area; -1 on an axis outside it.
+    virtual int mouse_x(int window) = 0;
+    virtual int mouse_y(int window) = 0;
+
+    // Menus. A menu bar belongs to one window; menus and items are added in order.
+    virtual void create_menu_bar(int window) = 0;
+    virtual void add_menu(const std::string& title) = 0;
+    virtual void add_menu_item(int id, const std::string& text) = 0;
+    virtual void add_menu_separator() = 0;
+    // Popup menus are numbered by the logic; items are added to the last created one.
+    virtual void create_popup_menu(int menu) = 0;
+    virtual void add_popup_item(int id, const std::string& text) = 0;
+    // Shows the popup one pixel up and left of the pointer and blocks until it closes; a
+    // chosen item arrives as the next menu event.
+    virtual void show_popup_menu(int menu, int window) = 0;
+    virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    virtual int menu_bar_height(int window) = 0;
+    virtual void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) = 0;
+
+    // Controls. A coordinate of keep_value in move_control leaves that value unchanged.
+    static constexpr int keep_value = INT32_MIN;
+    virtual void create_canvas(int window, int control, int x, int y, int width, int height,
+                               bool sunken) = 0;
+    virtual void move_control(int control, int x, int y, int width, int height) = 0;
+    virtual void hide_control(int control) = 0;
+    virtual void show_control(int control) = 0;
+    virtual void remove_control(int control) = 0;
+    virtual screen_point control_position(int control) = 0;
+    virtual void create_picture_box(int window, int control, int x, int y, int width, int height,
+                                    picture_handle picture, bool sunken) = 0;
+    virtual void set_picture_box_image(int control, picture_handle picture) = 0;
+    virtual void create_button(int window, int control, int x, int y, int width, int height,
+                               const std::string& text) = 0;
+
+    // Drawing on a canvas; what was drawn is shown when the session ends.
+    virtual std::unique_ptr<drawing> start_canvas_drawing(int control) = 0;
+    // The canvas contents as a picture of the store (0 for an unknown control).
+    virtual picture_handle canvas_picture(int control) = 0;
+
+    // Time and chance. The counter only increases.
+    virtual int64_t milliseconds() = 0;
+    // Uniform in low..high, both included.
+    virtual int random_int(int low, int high) = 0;
+    virtual local_date today() = 0;
+
+    // Modal dialogs. message_box returns true only when Yes was pressed.
+    virtual bool message_box(const std::string& title, const std::string& text,
+                             message_buttons buttons, message_icon icon) = 0;
+    // The empty text when cancelled.
+    virtual std::string input_text(const std::string& title, const std::string& prompt,
+                                   const std::string& default_text) = 0;
+    // filters: "description|pattern|description|pattern"; the empty text when cancelled.
+    virtual std::string open_file_dialog(const std::string& title, const std::string& default_path,
+                                         const std::string& filters, int selected_filter) = 0;
+    virtual std::string save_file_dialog(const std::string& title, const std::string& default_path,
+                                         const std::string& filters, int selected_filter) = 0;
+
+    // Full path of the program file.
+    virtual std::string program_file_path() = 0;
+
+private:
+    picture_store pictures_;
+};
+
+// "%dd.%mm.%yyyy" and the other masks built from %dd, %mm and %yyyy.
+std::string format_date(const std::string& mask, const local_date& date);
+
+}  // namespace quill
