@@ -66,7 +66,7 @@ public:
 
     // Windows.
     virtual bool open_window(int number, int x, int y, int inner_width, int inner_height,
-                             const std::string& title, window_style style, int owner = -1) = 0;
+                             const std::string& title, window_style style, int owner) = 0;
     virtual void close_window(int number) = 0;
     virtual void set_window_title(int number, const std::string& title) = 0;
     virtual int inner_width(int window) = 0;

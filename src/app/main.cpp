@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include "app/program.h"
+#include "platform/qt/qt_platform.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    quill::qt_platform system;
+    quill::game_state state;
+    return quill::run_program(system, state);
+}

@@ -1,0 +1,35 @@
+#include "app/menus.h"
+
+#include "state/ui_numbers.h"
+
+namespace quill {
+
+void build_menus(platform& system) {
+    system.create_menu_bar(ui::main_window);
+    system.add_menu("Spiel");
+    system.add_menu_item(ui::new_game, "Neues Spiel");
+    system.add_menu_item(ui::player_icons, "Spielericons ändern");
+    system.add_menu_separator();
+    system.add_menu_item(ui::load_game, "Spiel laden");
+    system.add_menu_item(ui::save_game, "Spiel speichern");
+    system.add_menu("Zoom");
+    system.add_menu_item(ui::zoom_out_item, "Verkleinern [STRG] + [NUM -]");
+    system.add_menu_item(ui::zoom_in_item, "Vergrößern [STRG] + [NUM +]");
+    system.add_menu_item(ui::zoom_reset_item, "Originalgröße [STRG] + [ENTER]");
+
+    system.create_popup_menu(ui::map_menu);
+    system.add_popup_item(ui::place_tombstone_item, "Grabstein setzen");
+    system.add_popup_item(ui::create_transport_item, "Transportmittel erstellen");
+    system.create_popup_menu(ui::transport_menu);
+    system.add_popup_item(ui::remove_transport_item, "Transportmittel entfernen");
+    system.add_popup_item(ui::attach_item, "Transportmittel anhängen");
+}
+
+void register_shortcuts(platform& system) {
+    const auto ctrl = static_cast<unsigned>(key_modifier::ctrl);
+    system.add_shortcut(ui::main_window, ctrl, shortcut_key::keypad_plus, ui::zoom_in_shortcut);
+    system.add_shortcut(ui::main_window, ctrl, shortcut_key::keypad_minus, ui::zoom_out_shortcut);
+    system.add_shortcut(ui::main_window, ctrl, shortcut_key::enter, ui::zoom_reset_shortcut);
+}
+
+}  // namespace quill

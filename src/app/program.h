@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "state/game_state.h"
+
+namespace quill {
+
+inline constexpr int main_window_x = 220;
+inline constexpr int main_window_y = 0;
+inline constexpr int main_window_inner_width = 1286;
+inline constexpr int main_window_inner_height = 800;
+
+// The whole run: start-up, the event loop, the exit steps. Returns the process exit code.
+int run_program(platform& system, game_state& state);
+
+// False when the main window could not be opened (the user has been told).
+bool start_up(game_state& state, platform& system);
+
+// One pass of the event loop: draw the map once, wait for one event, dispatch it. False when
+// the event ended the loop.
+bool run_one_pass(game_state& state, platform& system);
+
+void dispatch_event(game_state& state, platform& system, const window_event& event);
+void dispatch_command(game_state& state, platform& system, int id);
+
+// Asks to save an unsaved game before the program ends.
+void run_exit_steps(game_state& state, platform& system);
+
+}  // namespace quill

@@ -1,0 +1,50 @@
+#include "app/menus.h"
+#include "app/program.h"
+#include "content/level_loading.h"
+#include "state/ui_numbers.h"
+
+namespace quill {
+
+namespace {
+
+std::string directory_of(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    if (directory.empty() || directory.back() != '/') {
+        directory += '/';
+    }
+    return directory;
+}
+
+}  // namespace
+
+bool start_up(game_state& state, platform& system) {
+    state.program_dir = directory_of(system.program_file_path());
+
+    if (!system.open_window(ui::main_window, main_window_x, main_window_y, main_window_inner_width,
+                            main_window_inner_height, "Quillmark", window_style::main_window, -1)) {
+        system.message_box("Quillmark", "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?",
+                           message_buttons::ok, message_icon::error);
+        return false;
+    }
+
+    state.marker.image = system.pictures().load(state.program_dir + "pics/cursor.png");
+    state.marker.width = system.pictures().width(state.marker.image);
+    state.marker.height = system.pictures().height(state.marker.image);
+
+    build_menus(system);
+
+    state.level.canvas_width = system.inner_width(ui::main_window);
+    state.level.canvas_height = system.inner_height(ui::main_window) - ui::menu_bar_allowance;
+    system.create_canvas(ui::main_window, ui::map_canvas, 0, 0, state.level.canvas_width,
+                         state.level.canvas_height, true);
+    system.create_canvas(ui::main_window, ui::picker_canvas, 0, 0, 10, 10, false);
+    system.hide_control(ui::picker_canvas);
+
+    register_shortcuts(system);
+
+    load_level(state, system, {});
+    return true;
+}
+
+}  // namespace quill

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "support/content_fixture.h"
+
+namespace quill {
+namespace {
+
+using testing::content_fixture;
+
+constexpr const char* exit_question =
+    "Der aktuelle Spielstand wurde noch nicht gespeichert. Soll er vor dem Beenden gespeichert "
+    "werden?";
+
+struct program_run : ::testing::Test {
+    content_fixture content;
+    scripted_platform& system = content.system;
+    game_state state;  // start-up finds program_dir itself
+
+    int run() { return run_program(system, state); }
+};
+
+TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
+    system.queue_close();
+    EXPECT_EQ(run(), 0);
+    const auto& window = system.windows.at(0);
+    EXPECT_EQ(window.x, 220);
+    EXPECT_EQ(window.y, 0);
+    EXPECT_EQ(window.inner_width, 1286);
+    EXPECT_EQ(window.inner_height, 800);
+    EXPECT_EQ(window.title, "Quillmark");
+    EXPECT_EQ(window.style, window_style::main_window);
+    EXPECT_EQ(state.program_dir, content.program_dir());
+
+    ASSERT_EQ(system.menu_bar.size(), 2u);
+    EXPECT_EQ(system.menu_bar[0].title, "Spiel");
+    const std::vector<std::pair<int, std::string>> game_items = {
+        {3, "Neues Spiel"}, {4, "Spielericons ändern"}, {0, ""}, {7, "Spiel laden"},
+        {6, "Spiel speichern"}};
+    EXPECT_EQ(system.menu_bar[0].items, game_items);
+    EXPECT_EQ(system.menu_bar[1].title, "Zoom");
+    const std::vector<std::pair<int, std::string>> zoom_items = {
+        {9, "Verkleinern [STRG] + [NUM -]"},
+        {10, "Vergrößern [STRG] + [NUM +]"},
+        {8, "Originalgröße [STRG] + [ENTER]"}};
+    EXPECT_EQ(system.menu_bar[1].items, zoom_items);
+    const std::vector<std::pair<int, std::string>> map_items = {
+        {11, "Grabstein setzen"}, {12, "Transportmittel erstellen"}};
+    EXPECT_EQ(system.popup_menus.at(0).items, map_items);
+    const std::vector<std::pair<int, std::string>> transport_items = {
+        {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
+    EXPECT_EQ(system.popup_menus.at(1).items, transport_items);
+
+    ASSERT_EQ(system.shortcuts.size(), 3u);
+    EXPECT_EQ(system.shortcuts[0].key, shortcut_key::keypad_plus);
+    EXPECT_EQ(system.shortcuts[0].id, 15);
+    EXPECT_EQ(system.shortcuts[1].key, shortcut_key::keypad_minus);
+    EXPECT_EQ(system.shortcuts[1].id, 16);
+    EXPECT_EQ(system.shortcuts[2].key, shortcut_key::enter);
+    EXPECT_EQ(system.shortcuts[2].id, 17);
+    EXPECT_EQ(system.shortcuts[2].modifiers, static_cast<unsigned>(key_modifier::ctrl));
+
+    const auto& canvas = system.controls.at(0);
+    EXPECT_EQ(canvas.width, 1286);
+    EXPECT_EQ(canvas.height, 775);
+    EXPECT_EQ(state.level.canvas_height, 775);
+    EXPECT_FALSE(system.controls.at(1).visible);
+    EXPECT_FALSE(system.ran_dry);
+}
+
+TEST_F(program_run, closing_right_after_start_asks_nothing) {
+    content.write_level("Das Tal", 300, 200, 40, 40, 40);
+    content.write_players({{}, {}}, 40);
+    system.queue_close();
+    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(system.messages.empty());
+    EXPECT_EQ(system.windows.at(0).title, "Das Tal");
+    EXPECT_EQ(state.tokens.size(), 2);
+}
+
+TEST_F(program_run, an_unsaved_game_is_asked_about_once_whatever_the_answer) {
+    for (const bool yes : {false, true}) {
+        content_fixture fresh;
+        game_state run_state;
+        fresh.system.queue_action([&] { run_state.state_modified = true; });
+        fresh.system.queue_close();
+        fresh.system.queue_message_answer(yes);
+        EXPECT_EQ(run_program(fresh.system, run_state), 0);
+        ASSERT_EQ(fresh.system.messages.size(), 1u);
+        EXPECT_EQ(fresh.system.messages[0].title, "Quillmark");
+        EXPECT_EQ(fresh.system.messages[0].text, exit_question);
+        EXPECT_EQ(fresh.system.messages[0].buttons, message_buttons::yes_no);
+        EXPECT_EQ(fresh.system.messages[0].icon, message_icon::none);
+    }
+}
+
+TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {
+    content.write_level("L", 300, 200, 40, 40, 40);
+    content.write_players({{}}, 40);
+    system.queue_action([&] {
+        state.tokens[0].x = 200;
+        state.labels[3] = "RIP";
+        state.state_modified = true;
+    });
+    system.queue_menu(3);
+    system.queue_close();
+    run();
+    EXPECT_EQ(state.tokens[0].x, 25);
+    EXPECT_EQ(state.labels[3], "");
+    EXPECT_TRUE(system.messages.empty());
+}
+
+TEST_F(program_run, closing_another_window_does_not_end_the_program) {
+    system.queue_close(5);
+    system.queue_menu(99);
+    system.queue_close();
+    run();
+    EXPECT_EQ(system.events_delivered, 3);
+    EXPECT_FALSE(system.ran_dry);
+}
+
+TEST_F(program_run, a_window_that_cannot_be_opened_is_reported_and_ends_the_program) {
+    system.refuse_windows(true);
+    EXPECT_NE(run(), 0);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?");
+    EXPECT_EQ(system.messages[0].icon, message_icon::error);
+}
+
+TEST_F(program_run, the_map_is_drawn_before_the_first_wait) {
+    content.write_level("L", 300, 200, 40, 40, 40);
+    system.queue_action([&] {
+        const picture_handle canvas = system.canvas_picture(0);
+        EXPECT_EQ(system.pictures().pixel(canvas, 10, 10), 0xFF287828u);
+        EXPECT_EQ(system.pictures().pixel(canvas, 400, 10), 0xFFFFFFFFu);
+    });
+    system.queue_close();
+    run();
+}
+
+}  // namespace
+}  // namespace quill

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "content/level_loading.h"
+#include "content/xml_error_report.h"
+#include "support/content_fixture.h"
+
+namespace quill {
+namespace {
+
+using testing::content_fixture;
+
+struct level_loading : ::testing::Test {
+    content_fixture content;
+
+    void open_main_window() {
+        content.system.open_window(0, 220, 0, 1286, 800, "Quillmark", window_style::main_window, -1);
+    }
+    void load(const std::string& path = {}) { load_level(content.state, content.system, path); }
+    void write_level_body(const std::string& body) {
+        content.write_text("KTV.gxml", "<?xml version=\"1.0\"?>\n<level>" + body + "</level>\n");
+    }
+};
+
+TEST_F(level_loading, reads_the_level_file_and_exchanges_tiles_once_after_it) {
+    content.write_png("pics/bg.png", 300, 200, {255, 1, 2, 3});
+    write_level_body(
+        "<tile_orientation>1</tile_orientation><name>Das Tal</name><pic type=\"bg\">bg.png</pic>"
+        "<tile_x>60</tile_x><tile_y>40</tile_y><playersize>50</playersize>");
+    open_main_window();
+    load();
+    const level_info& level = content.state.level;
+    EXPECT_EQ(level.name, "Das Tal");
+    EXPECT_EQ(level.tile_x, 40);
+    EXPECT_EQ(level.tile_y, 60);
+    EXPECT_EQ(level.playersize, 50);
+    EXPECT_EQ(level.map_width, 300);
+    EXPECT_EQ(level.map_height, 200);
+    EXPECT_NE(level.background, 0);
+    EXPECT_NE(level.work_image, 0);
+    EXPECT_EQ(level.zoom, 100);
+    EXPECT_EQ(level.level_file, content.path("KTV.gxml"));
+    EXPECT_EQ(content.system.windows[0].title, "Das Tal");
+}
+
+TEST_F(level_loading, names_are_case_sensitive_and_the_last_occurrence_wins) {
+    content.write_png("pics/one.png", 10, 10, {});
+    content.write_png("pics/two.png", 20, 30, {});
+    write_level_body(
+        "<Name>Falsch</Name><name>Erst</name><name>Zweit</name><TILE_X>9</TILE_X>"
+        "<tile_x>8</tile_x><pic type=\"bg\">one.png</pic><pic type=\"fg\">one.png</pic>"
+        "<pic>one.png</pic><pic type=\"bg\">two.png</pic><pic type=\"bg\" type2=\"x\">x</pic>");
+    load();
+    EXPECT_EQ(content.state.level.name, "Zweit");
+    EXPECT_EQ(content.state.level.tile_x, 8);
+    // The last bg picture cannot be loaded: the background is gone with it.
+    EXPECT_EQ(content.state.level.map_width, 0);
+    EXPECT_EQ(content.state.level.background, 0);
+    EXPECT_EQ(content.state.level.work_image, 0);
+}
+
+TEST_F(level_loading, the_type_attribute_counts_wherever_it_stands) {
+    content.write_png("pics/bg.png", 12, 10, {});
+    write_level_body("<pic kind=\"fg\" type=\"bg\">bg.png</pic>");
+    load();
+    EXPECT_EQ(content.state.level.map_width, 12);
+}
+
+TEST_F(level_loading, a_missing_level_file_keeps_old_values_and_still_reads_catalogues) {
+    game_state& state = content.state;
+    state.level.tile_x = 33;
+    state.level.name = "Alt";
+    state.level.view_x = 7;
+    state.level.zoom = 50;
+    state.state_modified = true;
+    state.labels[5] = "RIP";
+    state.graves.add({});
+    content.write_players({{}, {}}, 40);
+    load();
+    EXPECT_EQ(state.level.tile_x, 33);
+    EXPECT_EQ(state.level.name, "Alt");
+    EXPECT_EQ(state.level.view_x, 7);
+    EXPECT_EQ(state.level.zoom, 100);
+    EXPECT_EQ(state.level.level_file, "");
+    EXPECT_FALSE(state.state_modified);
+    EXPECT_EQ(state.labels[5], "");
+    EXPECT_TRUE(state.graves.empty());
+    EXPECT_EQ(state.player_catalogue.size(), 2);
+}
+
+TEST_F(level_loading, a_broken_level_file_is_reported_and_its_parsed_part_used) {
+    content.write_text("KTV.gxml", "<level>\n<tile_x>5</tile_x>\n<name>A</nam>\n<tile_y>9</tile_y>");
+    load();
+    ASSERT_EQ(content.system.messages.size(), 1u);
+    const auto& box = content.system.messages[0];
+    EXPECT_EQ(box.title, "Error");
+    EXPECT_EQ(box.text.rfind("Error in the XML file:\rMessage: mismatched tag\rLine: 3", 0), 0u)
+        << box.text;
+    EXPECT_NE(box.text.find("\rLine: 3   Character: "), std::string::npos);
+    EXPECT_EQ(content.state.level.tile_x, 5);
+    EXPECT_EQ(content.state.level.tile_y, 0);
+}
+
+TEST_F(level_loading, error_text_has_its_three_lines) {
+    xml_document document;
+    document.error_text = "not well-formed (invalid token)";
+    document.error_line = 3;
+    document.error_column = 7;
+    EXPECT_EQ(xml_error_text(document),
+              "Error in the XML file:\rMessage: not well-formed (invalid token)\rLine: 3   "
+              "Character: 7");
+}
+
+TEST_F(level_loading, an_explicit_path_is_read_instead_of_the_default) {
+    content.write_text("other/level.gxml", "<l><playersize>64</playersize></l>");
+    write_level_body("<playersize>10</playersize>");
+    load(content.path("other/level.gxml"));
+    EXPECT_EQ(content.state.level.playersize, 64);
+    EXPECT_EQ(content.state.level.level_file, content.path("other/level.gxml"));
+}
+
+TEST_F(level_loading, a_second_load_leaves_one_token_and_trail_per_player) {
+    content.write_level("L", 400, 300, 40, 40, 40);
+    content.write_players({{}, {}, {}}, 40);
+    load();
+    content.state.tokens[1].x = 300;
+    content.state.token_trails[1].points[0] = {1, 1};
+    load();
+    ASSERT_EQ(content.state.tokens.size(), 3);
+    ASSERT_EQ(content.state.token_trails.size(), 3);
+    EXPECT_EQ(content.state.tokens[1].x, 65);
+    EXPECT_EQ(content.state.token_trails[1].points[0], (map_point{85, 40}));
+}
+
+}  // namespace
+}  // namespace quill
