@@ -8,10 +8,14 @@
 
 namespace quill {
 
+// Paths and file names are UTF-8 throughout.
+
 // Reads a binary file, little-endian. Opening never creates or changes a file. Reads beyond
-// the end give 0 (integers) or leave the target unchanged (raw bytes).
+// the end give 0 (integers) or leave the target unchanged (raw bytes). A read that finds fewer
+// bytes than it needs moves the read position to the end, so an integer cut off by the end
+// reads 0 and everything after it reads 0 too. Negative counts read and skip nothing.
 class file_reader {
-public:
+  public:
     file_reader();
     ~file_reader();
     file_reader(const file_reader&) = delete;
@@ -29,14 +33,15 @@ public:
     int16_t read_i16();
     int32_t read_i32();
     // True when all count bytes were there; otherwise the target is left unchanged and the
-    // read position moves to the end.
+    // read position moves to the end. A negative count gives false and moves nothing.
     bool read_bytes(uint8_t* target, int64_t count);
-    // Up to units UTF-16LE code units; fewer when the file ends first.
+    // Up to units UTF-16LE code units; fewer when the file ends first, and then the read
+    // position is at the end (an odd last byte is passed over).
     std::u16string read_utf16(int64_t units);
     // Moves forward; never beyond the end.
     void skip(int64_t count);
 
-private:
+  private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };
@@ -45,7 +50,7 @@ private:
 // it only when everything was written. A writer destroyed without commit() leaves the target
 // as it was.
 class file_writer {
-public:
+  public:
     file_writer();
     ~file_writer();
     file_writer(const file_writer&) = delete;
@@ -56,12 +61,13 @@ public:
     void write_i8(int8_t value);
     void write_i16(int16_t value);
     void write_i32(int32_t value);
+    // A negative count writes nothing.
     void write_bytes(const uint8_t* data, int64_t count);
     void write_utf16(const std::u16string& text);
     // False when creating or any write failed, or the file could not be put in place.
     bool commit();
 
-private:
+  private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };
@@ -73,7 +79,8 @@ bool save_file_atomically(const std::string& path, const std::string& contents);
 int64_t file_size(const std::string& path);
 
 // Names (no directory part) of the files in directory whose names match pattern ("*.png"),
-// letter case ignored, sorted by name; nullopt when the directory cannot be listed.
+// letter case ignored, sorted by UTF-16 code units of the name (so "B.png" before "a.png");
+// nullopt when the directory cannot be listed.
 std::optional<std::vector<std::string>> list_directory(const std::string& directory,
                                                        const std::string& pattern);
 

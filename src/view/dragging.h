@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "state/game_state.h"
+
+namespace quill {
+
+// The mouse on the map canvas: what a press picks up, what a move drags (or which inscription
+// it shows), what a release drops and where a double click sets the marker.
+void canvas_left_down(game_state& state, platform& system);
+void canvas_mouse_move(game_state& state, platform& system);
+void canvas_left_up(game_state& state, platform& system);
+void canvas_double_click(game_state& state, platform& system);
+
+// Centres the item's box under the pointer, kept inside the visible part of the map; a pointer
+// outside the window leaves it where it is. Always marks the game as changed.
+void follow_pointer(game_state& state, platform& system, map_item& item, bool is_token);
+
+}  // namespace quill
