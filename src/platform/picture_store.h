@@ -5,6 +5,7 @@
 #include <string>
 
 class QImage;
+class QRect;
 
 namespace quill {
 
@@ -23,7 +24,7 @@ enum class resize_method { fast, smooth };
 // Owns every picture of the program. One implementation serves the real program and the
 // tests alike, so that tests check real pixels.
 class picture_store {
-public:
+  public:
     picture_store();
     ~picture_store();
     picture_store(const picture_store&) = delete;
@@ -35,6 +36,7 @@ public:
     // An opaque picture filled with one colour; 0 for a size of 0 or less.
     picture_handle create(int width, int height, rgb fill);
     picture_handle copy(picture_handle source);
+    // A picture with a drawing session on it is not freed: free it after the session.
     void free(picture_handle handle);
     bool valid(picture_handle handle) const;
 
@@ -44,7 +46,8 @@ public:
 
     // Resizes in place. The fast method is nearest neighbour: target pixel (x, y) takes source
     // pixel (x * old_width / new_width, y * old_height / new_height). Returns false for an
-    // unknown handle or a size of 0 or less, leaving the picture unchanged.
+    // unknown handle, a size of 0 or less or a picture with a drawing session on it, leaving
+    // the picture unchanged.
     bool resize(picture_handle handle, int new_width, int new_height, resize_method method);
 
     // 0xAARRGGBB, not premultiplied; 0 outside the picture or for an unknown handle.
@@ -55,9 +58,15 @@ public:
     QImage* image(picture_handle handle);
     const QImage* image(picture_handle handle) const;
 
-private:
+  private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };
+
+// For the platform layer and the drawing code only: the part `region` (in target pixels) of
+// source stretched to width x height by the nearest-neighbour rule of picture_store::resize.
+// Producing only a region keeps a huge stretch that is mostly off the target cheap. The
+// result keeps the source's format; a null image when nothing is left.
+QImage stretch_nearest(const QImage& source, int width, int height, const QRect& region);
 
 }  // namespace quill

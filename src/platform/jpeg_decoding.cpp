@@ -1,0 +1,155 @@
+#include <bit>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "platform/picture_decoding.h"
+
+namespace quill {
+
+namespace {
+
+// Every progressive scan passes over the whole picture; a file with thousands of tiny scans
+// would otherwise keep the program busy for minutes.
+constexpr int max_scans = 500;
+
+struct jpeg_failure {
+    jpeg_error_mgr manager;  // first, so that libjpeg's pointer to it leads back here
+    std::jmp_buf jump;
+    bool out_of_data;
+};
+
+jpeg_failure& failure_of(j_common_ptr info) {
+    return *reinterpret_cast<jpeg_failure*>(info->err);
+}
+
+[[noreturn]] void abandon_jpeg(j_common_ptr info) {
+    std::longjmp(failure_of(info).jump, 1);
+}
+
+void ignore_jpeg_output(j_common_ptr) {}
+
+// libjpeg pads a truncated file with an end marker and merely warns; a picture with an
+// invented grey bottom must count as a failure.
+void note_jpeg_message(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        failure_of(info).out_of_data = true;
+    }
+}
+
+void limit_scans(j_common_ptr info) {
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > max_scans) {
+        abandon_jpeg(info);
+    }
+}
+
+// Adobe writes CMYK inverted; the plain kind is converted the other way round.
+void cmyk_to_rgb(QImage& image, bool inverted) {
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* line = image.scanLine(y);
+        auto* pixels = reinterpret_cast<QRgb*>(line);
+        for (int x = 0; x < image.width(); ++x) {
+            int c = line[x * 4];
+            int m = line[x * 4 + 1];
+            int ye = line[x * 4 + 2];
+            int k = line[x * 4 + 3];
+            if (!inverted) {
+                c = 255 - c;
+                m = 255 - m;
+                ye = 255 - ye;
+                k = 255 - k;
+            }
+            pixels[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+        }
+    }
+}
+
+// Holds the setjmp; everything with a destructor lives in the caller, since libjpeg leaves
+// this frame by longjmp on any error.
+bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progress_mgr& progress,
+               std::string_view bytes, QImage& image) {
+    if (setjmp(failure.jump)) {
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    // Beyond this libjpeg would need a backing store, which it lacks, so it fails instead.
+    info.mem->max_memory_to_use = max_picture_pixel_bytes;
+    info.progress = &progress;
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        return false;
+    }
+    if (!picture_size_acceptable(info.image_width, info.image_height)) {
+        return false;
+    }
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    // Colour and grey alike are decoded as native 32-bit 0xFFRRGGBB words straight into the
+    // picture's rows; CMYK also takes four bytes a pixel and is converted in place.
+    if (cmyk) {
+        info.out_color_space = JCS_CMYK;
+    } else if constexpr (std::endian::native == std::endian::little) {
+        info.out_color_space = JCS_EXT_BGRX;
+    } else {
+        info.out_color_space = JCS_EXT_XRGB;
+    }
+    jpeg_start_decompress(&info);
+    if (info.output_components != 4 || info.output_width != info.image_width ||
+        info.output_height != info.image_height) {
+        return false;
+    }
+    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                   QImage::Format_RGB32);
+    if (image.isNull()) {
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+            return false;
+        }
+    }
+    if (failure.out_of_data) {
+        return false;
+    }
+    if (cmyk) {
+        cmyk_to_rgb(image, info.saw_Adobe_marker);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool is_jpeg(std::string_view bytes) {
+    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xff &&
+           static_cast<unsigned char>(bytes[1]) == 0xd8 &&
+           static_cast<unsigned char>(bytes[2]) == 0xff;
+}
+
+std::optional<QImage> decode_jpeg(std::string_view bytes) {
+    if (!is_jpeg(bytes)) {
+        return std::nullopt;
+    }
+    jpeg_decompress_struct info{};
+    jpeg_failure failure{};
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = abandon_jpeg;
+    failure.manager.output_message = ignore_jpeg_output;
+    failure.manager.emit_message = note_jpeg_message;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = limit_scans;
+
+    QImage image;
+    const bool complete = read_jpeg(info, failure, progress, bytes, image);
+    jpeg_destroy_decompress(&info);
+    if (!complete) {
+        return std::nullopt;
+    }
+    return image;
+}
+
+}  // namespace quill

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include <QImage>
+
+namespace quill {
+
+// A small file header must not be able to demand an unbounded allocation.
+inline constexpr int max_picture_side = 30000;
+inline constexpr int64_t max_picture_pixel_bytes = 1'200'000'000;
+inline constexpr int64_t max_picture_file_bytes = int64_t{1} << 30;
+
+inline bool picture_size_acceptable(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= max_picture_side && height <= max_picture_side &&
+           width * height * 4 <= max_picture_pixel_bytes;
+}
+
+bool is_png(std::string_view bytes);
+bool is_jpeg(std::string_view bytes);
+
+// Pictures with transparency come out as Format_ARGB32_Premultiplied, the others as
+// Format_RGB32. Nothing for corrupt, truncated or oversized data.
+std::optional<QImage> decode_png(std::string_view bytes);
+std::optional<QImage> decode_jpeg(std::string_view bytes);
+
+// Chooses the decoder by the leading bytes.
+std::optional<QImage> decode_picture(std::string_view bytes);
+
+}  // namespace quill
