@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/top_window.h"
+
+namespace quill {
+
+// Menu items and buttons would take an "&" as the mark of a mnemonic letter and hide it.
+inline QString literal_label(const std::string& text) {
+    return QString::fromStdString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+enum class control_kind { canvas, picture_box, button };
+
+struct control_entry {
+    control_kind kind = control_kind::canvas;
+    QPointer<QWidget> widget;
+};
+
+// Shared by the files that implement qt_platform, one group of services each.
+struct qt_platform::impl {
+    impl() { clock.start(); }
+    ~impl();
+
+    void post(const window_event& event) { events.push_back(event); }
+    event_sink sink() {
+        return [this](const window_event& event) { post(event); };
+    }
+
+    top_window* window(int number) const;
+    QWidget* client(int number) const;
+    const control_entry* control(int number) const;
+    // The window dialogs belong to: the active one of ours, else the main window.
+    QWidget* dialog_owner() const;
+    // Adds a control widget, replacing one of the same number.
+    void add_control(int number, control_kind kind, QWidget* widget);
+    // Qt deletes the windows owned by a closed window, and their controls with them.
+    void forget_deleted_widgets();
+    // Qt passes a window's disabled state on to the windows it owns; here each window is
+    // disabled only by its own number, as the logic expects.
+    void apply_enabled_states();
+
+    std::deque<window_event> events;
+    std::map<int, QPointer<top_window>> windows;
+    std::map<int, control_entry> controls;
+    std::set<int> disabled_windows;
+
+    int menu_bar_window = -1;
+    QPointer<QMenu> current_menu;
+    std::map<int, std::unique_ptr<QMenu>> popup_menus;
+    QMenu* current_popup = nullptr;
+    // Items of the menu bar and of the popup menus alike, by id.
+    std::map<int, QPointer<QAction>> menu_items;
+
+    QElapsedTimer clock;
+};
+
+}  // namespace quill

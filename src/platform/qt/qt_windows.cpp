@@ -1,0 +1,124 @@
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEventLoop>
+
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_platform_impl.h"
+
+namespace quill {
+
+namespace {
+
+// -1 when the value lies outside [0, size).
+int inside_or_minus_one(int value, int size) {
+    return value >= 0 && value < size ? value : -1;
+}
+
+}  // namespace
+
+bool qt_platform::open_window(int number, int x, int y, int inner_width, int inner_height,
+                              const std::string& title, window_style style, int owner) {
+    if (impl_->window(number) != nullptr) {
+        return false;
+    }
+    top_window* owner_window = nullptr;
+    if (owner >= 0) {
+        owner_window = impl_->window(owner);
+        if (owner_window == nullptr) {
+            return false;
+        }
+    }
+    auto* window = new top_window(number, style, owner_window, impl_->sink());
+    window->setWindowTitle(QString::fromStdString(title));
+    window->set_client_size(QSize(inner_width, inner_height));
+    window->move_outer(QPoint(x, y));
+    window->show();
+    impl_->windows[number] = window;
+    impl_->apply_enabled_states();
+    return true;
+}
+
+void qt_platform::close_window(int number) {
+    top_window* window = impl_->window(number);
+    if (window == nullptr) {
+        return;
+    }
+    if (impl_->menu_bar_window == number) {
+        impl_->menu_bar_window = -1;
+    }
+    delete window;
+    impl_->forget_deleted_widgets();
+}
+
+void qt_platform::set_window_title(int number, const std::string& title) {
+    if (top_window* window = impl_->window(number)) {
+        window->setWindowTitle(QString::fromStdString(title));
+    }
+}
+
+int qt_platform::inner_width(int window) {
+    QWidget* client = impl_->client(window);
+    return client == nullptr ? 0 : client->width();
+}
+
+int qt_platform::inner_height(int window) {
+    QWidget* client = impl_->client(window);
+    return client == nullptr ? 0 : client->height() + menu_bar_height(window);
+}
+
+screen_point qt_platform::inner_screen_position(int window) {
+    QWidget* client = impl_->client(window);
+    if (client == nullptr) {
+        return {};
+    }
+    const QPoint position = client->mapToGlobal(QPoint(0, 0));
+    return {position.x(), position.y()};
+}
+
+void qt_platform::disable_window(int window) {
+    if (impl_->window(window) != nullptr) {
+        impl_->disabled_windows.insert(window);
+        impl_->apply_enabled_states();
+    }
+}
+
+void qt_platform::enable_window(int window) {
+    impl_->disabled_windows.erase(window);
+    impl_->apply_enabled_states();
+}
+
+void qt_platform::activate_window(int window) {
+    if (top_window* found = impl_->window(window)) {
+        found->raise();
+        found->activateWindow();
+    }
+}
+
+window_event qt_platform::wait_event() {
+    while (impl_->events.empty()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // No Qt event loop runs at this level, so objects Qt deletes later would stay.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const window_event event = impl_->events.front();
+    impl_->events.pop_front();
+    return event;
+}
+
+int qt_platform::mouse_x(int window) {
+    QWidget* client = impl_->client(window);
+    if (client == nullptr) {
+        return -1;
+    }
+    return inside_or_minus_one(client->mapFromGlobal(QCursor::pos()).x(), client->width());
+}
+
+int qt_platform::mouse_y(int window) {
+    QWidget* client = impl_->client(window);
+    if (client == nullptr) {
+        return -1;
+    }
+    return inside_or_minus_one(client->mapFromGlobal(QCursor::pos()).y(), client->height());
+}
+
+}  // namespace quill

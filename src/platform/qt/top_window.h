@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "platform/platform.h"
+
+class QMenu;
+class QMenuBar;
+
+namespace quill {
+
+using event_sink = std::function<void(const window_event&)>;
+
+// The logic counts this many pixels of a window's inner height for its menu bar, whatever the
+// real bar needs.
+inline constexpr int counted_menu_bar_height = 25;
+
+// A window of the logic: an optional menu bar above the client area. The client area holds the
+// controls, and every position the logic sees is relative to its top left corner.
+class top_window : public QWidget {
+public:
+    top_window(int number, window_style style, QWidget* owner, event_sink sink);
+
+    int number() const { return number_; }
+    QWidget* client() const { return client_; }
+    QMenuBar* menu_bar() const { return menu_bar_; }
+
+    // The client area gives up the counted height, and the window grows or shrinks to the real
+    // bar, so that the inner height the logic asked for stays true.
+    QMenuBar* create_menu_bar();
+    // The bar is as high as its titles need, so the window follows each new menu.
+    QMenu* add_menu(const QString& title);
+    void set_client_size(QSize size);
+    void move_outer(QPoint position);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    int menu_bar_pixels(int width) const;
+    void place_children();
+    void post(event_kind kind);
+
+    int number_;
+    window_style style_;
+    event_sink sink_;
+    QWidget* client_;
+    QMenuBar* menu_bar_ = nullptr;
+    // Geometry the logic already knows about; only changes beyond it are reported.
+    QSize known_client_size_;
+    QPoint known_position_;
+};
+
+}  // namespace quill

@@ -1,0 +1,92 @@
+#include <gmock/gmock.h>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+#include "platform/qt/file_filters.h"
+#include "platform_qt/qt_test_window.h"
+
+namespace quill::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(qt_file_filters, pairs_become_qt_name_filters) {
+    EXPECT_THAT(qt_name_filters("Partyaufstellung (*.qms)|*.qms|Altes Dateiformat (*.gls)|*.gls"),
+                ElementsAre("Partyaufstellung (*.qms)", "Altes Dateiformat (*.gls)"));
+    EXPECT_THAT(qt_name_filters("Bilder|*.png;*.jpg"), ElementsAre("Bilder (*.png *.jpg)"));
+    EXPECT_THAT(qt_name_filters("Bilder (*.png;*.jpg)|*.png;*.jpg"),
+                ElementsAre("Bilder (*.png *.jpg)"));
+    // A closing "||" and a description without a pattern add nothing.
+    EXPECT_THAT(qt_name_filters("Alle|*.*||"), ElementsAre("Alle (*.*)"));
+    EXPECT_THAT(qt_name_filters("Alle|*.*|Rest"), ElementsAre("Alle (*.*)"));
+}
+
+// The dialogs block; each test answers the one it expects from inside its event loop.
+template <typename dialog_type>
+void answer_dialog(std::function<void(dialog_type*)> act) {
+    QTimer::singleShot(0, [act] {
+        if (auto* dialog = qobject_cast<dialog_type*>(QApplication::activeModalWidget())) {
+            act(dialog);
+        } else {
+            answer_dialog(act);
+        }
+    });
+}
+
+using qt_dialogs = qt_main_window_test;
+
+TEST_F(qt_dialogs, message_box_and_input_give_only_what_was_accepted) {
+    answer_dialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    EXPECT_TRUE(platform.message_box("Quillmark", "Speichern?", message_buttons::yes_no,
+                                     message_icon::none));
+    answer_dialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    EXPECT_FALSE(platform.message_box("Quillmark", "Speichern?", message_buttons::yes_no,
+                                      message_icon::none));
+
+    answer_dialog<QInputDialog>([](QInputDialog* input) {
+        input->setTextValue(input->textValue() + " Grab");
+        input->accept();
+    });
+    EXPECT_EQ(platform.input_text("Quillmark", "Inschrift", "Hier ruht"), "Hier ruht Grab");
+    answer_dialog<QInputDialog>([](QInputDialog* input) { input->reject(); });
+    EXPECT_EQ(platform.input_text("Quillmark", "Inschrift", "Hier ruht"), "");
+}
+
+TEST_F(qt_dialogs, file_dialogs_take_new_names_and_replace_without_asking) {
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("neu.qms");
+    QString preselected;
+    answer_dialog<QFileDialog>([&](QFileDialog* files) {
+        preselected = files->selectedNameFilter();
+        files->selectFile(missing);
+        // Through QDialog, as the dialog's own button does.
+        static_cast<QDialog*>(files)->accept();
+    });
+    EXPECT_EQ(platform.open_file_dialog("Laden", folder.path().toStdString(),
+                                        "Neu (*.qms)|*.qms|Alt (*.gls)|*.gls", 1),
+              missing.toStdString());
+    EXPECT_EQ(preselected, QString("Alt (*.gls)"));
+
+    const QString existing = folder.filePath("alt.qms");
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    answer_dialog<QFileDialog>([&](QFileDialog* files) {
+        files->selectFile(existing);
+        static_cast<QDialog*>(files)->accept();
+    });
+    EXPECT_EQ(
+        platform.save_file_dialog("Speichern", folder.path().toStdString(), "Neu (*.qms)|*.qms", 0),
+        existing.toStdString());
+}
+
+}  // namespace
+}  // namespace quill::test
