@@ -24,10 +24,14 @@ bool is_background(const xml_element& pic) {
 
 void load_background(game_state& state, picture_store& pictures, const std::string& file_name) {
     level_info& level = state.level;
+    if (level.work_image != level.background) {
+        pictures.free(level.work_image);
+    }
     pictures.free(level.background);
-    pictures.free(level.work_image);
     level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
-    level.work_image = pictures.copy(level.background);
+    // The view picks the pixels it shows straight from the background and needs no working
+    // copy of the map; the background itself stands for "a level is shown".
+    level.work_image = level.background;
     level.map_width = pictures.width(level.background);
     level.map_height = pictures.height(level.background);
 }

@@ -122,9 +122,15 @@ TEST_F(level_loading, a_second_load_leaves_one_token_and_trail_per_player) {
     content.write_level("L", 400, 300, 40, 40, 40);
     content.write_players({{}, {}, {}}, 40);
     load();
+    const picture_handle first_background = content.state.level.background;
     content.state.tokens[1].x = 300;
     content.state.token_trails[1].points[0] = {1, 1};
     load();
+    // The first background is freed, and nothing of the new one is held twice over.
+    const picture_store& pictures = content.system.pictures();
+    EXPECT_FALSE(pictures.valid(first_background));
+    EXPECT_TRUE(pictures.valid(content.state.level.background));
+    EXPECT_EQ(content.state.level.work_image, content.state.level.background);
     ASSERT_EQ(content.state.tokens.size(), 3);
     ASSERT_EQ(content.state.token_trails.size(), 3);
     EXPECT_EQ(content.state.tokens[1].x, 65);

@@ -1,6 +1,8 @@
 #include "platform/scripted/scripted_platform.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "state/ui_numbers.h"
 
@@ -163,6 +165,12 @@ window_event scripted_platform::wait_event() {
         }
     }
     ran_dry = true;
+    // A modal loop that ignores the main window's close request would wait forever on an
+    // exhausted script; end such a test loudly instead of hanging it.
+    if (++dry_waits_ > max_dry_waits) {
+        std::fprintf(stderr, "scripted platform: the script ran out inside a modal wait\n");
+        std::abort();
+    }
     window_event close;
     close.kind = event_kind::close_request;
     close.window = ui::main_window;

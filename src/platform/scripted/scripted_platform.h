@@ -195,6 +195,8 @@ private:
     std::string program_file_path_ = "/quillmark/quillmark";
     local_date today_{7, 12, 2026};
     bool refuse_windows_ = false;
+    static constexpr int max_dry_waits = 1000;
+    int dry_waits_ = 0;
     int menu_bar_window_ = -1;
     int last_popup_ = -1;
 };
