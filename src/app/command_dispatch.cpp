@@ -1,5 +1,9 @@
 #include "app/program.h"
 #include "content/level_loading.h"
+#include "content/player_icons_dialog.h"
+#include "editing/tombstones.h"
+#include "editing/transports.h"
+#include "savegame/party_setup_file.h"
 #include "state/ui_numbers.h"
 #include "view/zoom_viewport.h"
 
@@ -9,6 +13,19 @@ void dispatch_command(game_state& state, platform& system, int id) {
     switch (id) {
         case ui::new_game:
             load_level(state, system, {});
+            break;
+        case ui::player_icons:
+            // The dialog is modal: only it and its icon picker react while it is open.
+            system.disable_window(ui::main_window);
+            edit_player_icons(state, system);
+            system.enable_window(ui::main_window);
+            system.activate_window(ui::main_window);
+            break;
+        case ui::save_game:
+            save_party_setup(state, system);
+            break;
+        case ui::load_game:
+            load_party_setup(state, system);
             break;
         case ui::zoom_reset_item:
         case ui::zoom_reset_shortcut:
@@ -21,6 +38,18 @@ void dispatch_command(game_state& state, platform& system, int id) {
         case ui::zoom_in_item:
         case ui::zoom_in_shortcut:
             zoom_view(state, zoom_mode::zoom_in);
+            break;
+        case ui::place_tombstone_item:
+            place_tombstone(state, system);
+            break;
+        case ui::create_transport_item:
+            create_transport(state, system);
+            break;
+        case ui::remove_transport_item:
+            remove_transport(state, system);
+            break;
+        case ui::attach_item:
+            toggle_transport_link(state, system);
             break;
         default:
             break;

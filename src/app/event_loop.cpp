@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "editing/context_menu.h"
 #include "state/ui_numbers.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
@@ -21,6 +22,9 @@ void dispatch_canvas_event(game_state& state, platform& system, const window_eve
             break;
         case control_event::left_double_click:
             canvas_double_click(state, system);
+            break;
+        case control_event::right_click:
+            show_context_menu(state, system);
             break;
         default:
             break;

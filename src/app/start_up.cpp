@@ -23,7 +23,8 @@ bool start_up(game_state& state, platform& system) {
 
     if (!system.open_window(ui::main_window, main_window_x, main_window_y, main_window_inner_width,
                             main_window_inner_height, "Quillmark", window_style::main_window, -1)) {
-        system.message_box("Quillmark", "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?",
+        system.message_box("Quillmark",
+                           "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?",
                            message_buttons::ok, message_icon::error);
         return false;
     }

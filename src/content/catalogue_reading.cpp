@@ -97,9 +97,9 @@ void read_catalogue(game_state& state, platform& system, catalogue_kind kind) {
             } else if (field.name == "id") {
                 entry.id = field.text;
                 if (kind != catalogue_kind::players) {
-                    replace_picture(pictures, entry.image,
-                                    content_path(state.program_dir, "pics",
-                                                 field.text + orientation + ".png"));
+                    replace_picture(
+                        pictures, entry.image,
+                        content_path(state.program_dir, "pics", field.text + orientation + ".png"));
                 }
             } else if (field.name == "pic" && kind == catalogue_kind::players) {
                 replace_picture(pictures, entry.image,

@@ -33,8 +33,7 @@ void link_to(game_state& state, platform& system, int token_position) {
     if (transport_link > max_link_position || token_link > max_link_position) {
         system.message_box("Quillmark",
                            "Dieses Transportmittel kann nicht angehängt werden: Es gibt mehr als " +
-                               std::to_string(max_link_position) +
-                               " Transportmittel oder Spieler.",
+                               std::to_string(max_link_position) + " Transportmittel oder Spieler.",
                            message_buttons::ok, message_icon::none);
         return;
     }

@@ -78,7 +78,9 @@ bool file_writer::commit() {
     if (!impl_->file) {
         return false;
     }
-    const bool written = !impl_->failed && impl_->file->commit();
+    // QSaveFile::commit() passes over an error that only shows when its write buffer is
+    // flushed (a full disk, a file size limit) and would put the truncated file in place.
+    const bool written = !impl_->failed && impl_->file->flush() && impl_->file->commit();
     impl_->file.reset();
     return written;
 }

@@ -15,7 +15,7 @@ namespace quill {
 // bytes than it needs moves the read position to the end, so an integer cut off by the end
 // reads 0 and everything after it reads 0 too. Negative counts read and skip nothing.
 class file_reader {
-  public:
+public:
     file_reader();
     ~file_reader();
     file_reader(const file_reader&) = delete;
@@ -41,7 +41,7 @@ class file_reader {
     // Moves forward; never beyond the end.
     void skip(int64_t count);
 
-  private:
+private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };
@@ -50,7 +50,7 @@ class file_reader {
 // it only when everything was written. A writer destroyed without commit() leaves the target
 // as it was.
 class file_writer {
-  public:
+public:
     file_writer();
     ~file_writer();
     file_writer(const file_writer&) = delete;
@@ -67,7 +67,7 @@ class file_writer {
     // False when creating or any write failed, or the file could not be put in place.
     bool commit();
 
-  private:
+private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };

@@ -24,7 +24,7 @@ enum class resize_method { fast, smooth };
 // Owns every picture of the program. One implementation serves the real program and the
 // tests alike, so that tests check real pixels.
 class picture_store {
-  public:
+public:
     picture_store();
     ~picture_store();
     picture_store(const picture_store&) = delete;
@@ -58,7 +58,7 @@ class picture_store {
     QImage* image(picture_handle handle);
     const QImage* image(picture_handle handle) const;
 
-  private:
+private:
     struct impl;
     std::unique_ptr<impl> impl_;
 };

@@ -15,7 +15,17 @@ enum class window_style {
     popup,        // no title bar or border, owned by another window, at screen coordinates
 };
 
-enum class event_kind { none, close_request, resized, moved, activated, deactivated, repaint, menu, control };
+enum class event_kind {
+    none,
+    close_request,
+    resized,
+    moved,
+    activated,
+    deactivated,
+    repaint,
+    menu,
+    control
+};
 
 enum class control_event {
     none,

@@ -194,10 +194,13 @@ xml_document read_xml_file(const std::string& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    // Reading one byte past the limit tells an oversized file apart even when its size cannot
-    // be known in advance.
-    const QByteArray bytes = file.read(max_file_size + 1);
-    if (bytes.size() > max_file_size) {
+    if (file.size() > max_file_size) {
+        return {};
+    }
+    // Reading one byte past the known size tells a file that grew meanwhile apart, without
+    // reserving the whole limit for every small content file.
+    const QByteArray bytes = file.read(file.size() + 1);
+    if (bytes.size() > file.size() || bytes.size() > max_file_size) {
         return {};
     }
     return parse_xml(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

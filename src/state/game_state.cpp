@@ -13,14 +13,15 @@ int find_free_label(const game_state& state) {
 
 const std::string& label_text(const game_state& state, int32_t label) {
     static const std::string none;
-    if (label < 0 || label >= label_count) {
+    // Label 0 means "no inscription", whatever a loaded file put into slot 0.
+    if (label <= 0 || label >= label_count) {
         return none;
     }
     return state.labels[label];
 }
 
 void clear_label(game_state& state, int32_t label) {
-    if (label >= 0 && label < label_count) {
+    if (label > 0 && label < label_count) {
         state.labels[label].clear();
     }
 }

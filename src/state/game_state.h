@@ -87,10 +87,10 @@ struct game_state {
 // The first empty slot of 1..255, or 0 when all are taken.
 int find_free_label(const game_state& state);
 
-// The inscription of a label slot; empty for 0 and for values outside the table, so that a
-// damaged record can never reach beyond it.
+// The inscription of a label slot; empty for 0 (no inscription) and for values outside the
+// table, so that a damaged record can never reach beyond it.
 const std::string& label_text(const game_state& state, int32_t label);
-// Empties a label slot; values outside the table are ignored.
+// Empties a label slot; 0 and values outside the table are ignored.
 void clear_label(game_state& state, int32_t label);
 
 // Makes the entry of an item current in its catalogue; false when the index names no entry.

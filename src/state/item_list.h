@@ -24,7 +24,9 @@ public:
 
     // -1 when there is no current element.
     int current_position() const { return current_; }
-    T* current() { return contains(current_) ? &items_[static_cast<std::size_t>(current_)] : nullptr; }
+    T* current() {
+        return contains(current_) ? &items_[static_cast<std::size_t>(current_)] : nullptr;
+    }
     const T* current() const {
         return contains(current_) ? &items_[static_cast<std::size_t>(current_)] : nullptr;
     }

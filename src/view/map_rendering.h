@@ -9,9 +9,11 @@ namespace quill {
 // transports and tokens at the zoom and view offset, the double-click marker and the hover
 // label box. Nothing is drawn while there is no level (work_image 0). Clears marker.active
 // once the marker has been shown for more than 3000 ms.
+//
+// The canvas comes out pixel for pixel as if the whole map (the background with everything on
+// it) were composed at 100 % and a copy scaled to the zoom by nearest neighbour, but only the
+// map pixels the canvas shows are ever composed, straight onto the canvas: the cost and the
+// memory follow the canvas, not the map.
 void render_map_view(game_state& state, platform& system);
-
-// The first stage alone: the map composed at 100 % onto level.work_image.
-void compose_map(game_state& state, platform& system);
 
 }  // namespace quill

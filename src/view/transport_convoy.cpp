@@ -13,7 +13,9 @@ map_point token_centre(const game_state& state, const map_item& token) {
     return {token.x + half, token.y + half};
 }
 
-int32_t round_half_even(float value) { return static_cast<int32_t>(std::lrint(value)); }
+int32_t round_half_even(float value) {
+    return static_cast<int32_t>(std::lrint(value));
+}
 
 // Where the transport at spacing behind p goes: the first trail point from k on that is at
 // least that far away, pulled back towards p in 5 % steps of the way until it is no further.

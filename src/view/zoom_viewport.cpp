@@ -9,12 +9,14 @@ namespace quill {
 namespace {
 
 // A zoom from a damaged party setup file must not divide by zero.
-int32_t safe_zoom(const game_state& state) { return std::max(state.level.zoom, 1); }
+int32_t safe_zoom(const game_state& state) {
+    return std::max(state.level.zoom, 1);
+}
 
 // One axis of panning: the view follows the pointer while the zoomed map is larger than the
 // canvas, and stays within the map.
-void pan_axis(int32_t pointer, int32_t canvas_size, int32_t map_size, int32_t zoom,
-              int32_t& view, int32_t& anchor) {
+void pan_axis(int32_t pointer, int32_t canvas_size, int32_t map_size, int32_t zoom, int32_t& view,
+              int32_t& anchor) {
     if (canvas_size > map_size * zoom / 100) {
         view = 0;
         return;

@@ -233,7 +233,8 @@ TEST_F(map_gestures, a_token_carrying_six_refuses_a_seventh) {
     run();
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_EQ(system.messages[0].title, "Quillmark");
-    EXPECT_EQ(system.messages[0].text, "Pro Spieler können maximal 6 Transportmittel angehängt werden.");
+    EXPECT_EQ(system.messages[0].text,
+              "Pro Spieler können maximal 6 Transportmittel angehängt werden.");
     EXPECT_EQ(system.messages[0].icon, message_icon::none);
     EXPECT_EQ(state.transports[6].links[0], 0);
     EXPECT_EQ(place_of(state.transports[6]), (map_point{290, 290}));

@@ -34,9 +34,11 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
 
     ASSERT_EQ(system.menu_bar.size(), 2u);
     EXPECT_EQ(system.menu_bar[0].title, "Spiel");
-    const std::vector<std::pair<int, std::string>> game_items = {
-        {3, "Neues Spiel"}, {4, "Spielericons ändern"}, {0, ""}, {7, "Spiel laden"},
-        {6, "Spiel speichern"}};
+    const std::vector<std::pair<int, std::string>> game_items = {{3, "Neues Spiel"},
+                                                                 {4, "Spielericons ändern"},
+                                                                 {0, ""},
+                                                                 {7, "Spiel laden"},
+                                                                 {6, "Spiel speichern"}};
     EXPECT_EQ(system.menu_bar[0].items, game_items);
     EXPECT_EQ(system.menu_bar[1].title, "Zoom");
     const std::vector<std::pair<int, std::string>> zoom_items = {
@@ -44,8 +46,8 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {10, "Vergrößern [STRG] + [NUM +]"},
         {8, "Originalgröße [STRG] + [ENTER]"}};
     EXPECT_EQ(system.menu_bar[1].items, zoom_items);
-    const std::vector<std::pair<int, std::string>> map_items = {
-        {11, "Grabstein setzen"}, {12, "Transportmittel erstellen"}};
+    const std::vector<std::pair<int, std::string>> map_items = {{11, "Grabstein setzen"},
+                                                                {12, "Transportmittel erstellen"}};
     EXPECT_EQ(system.popup_menus.at(0).items, map_items);
     const std::vector<std::pair<int, std::string>> transport_items = {
         {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
@@ -123,7 +125,8 @@ TEST_F(program_run, a_window_that_cannot_be_opened_is_reported_and_ends_the_prog
     system.refuse_windows(true);
     EXPECT_NE(run(), 0);
     ASSERT_EQ(system.messages.size(), 1u);
-    EXPECT_EQ(system.messages[0].text, "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?");
+    EXPECT_EQ(system.messages[0].text,
+              "Kann Fenster nicht erstellen, nicht genügend Arbeitsspeicher?");
     EXPECT_EQ(system.messages[0].icon, message_icon::error);
 }
 

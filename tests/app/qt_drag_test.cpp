@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "app/program.h"
-#include "view/map_rendering.h"
 #include "platform/qt/qt_platform.h"
+#include "view/map_rendering.h"
 
 namespace quill {
 namespace {

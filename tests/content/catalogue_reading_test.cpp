@@ -59,8 +59,9 @@ TEST_F(catalogue_reading, kind_pictures_are_found_by_id_and_orientation) {
 }
 
 TEST_F(catalogue_reading, a_broken_catalogue_keeps_the_entries_before_the_error) {
-    content.write_text("graves.xml",
-                       "<g>\n<item><id>a</id></item>\n<item><id>b</id></item>\n<item><id>c</i></item>");
+    content.write_text(
+        "graves.xml",
+        "<g>\n<item><id>a</id></item>\n<item><id>b</id></item>\n<item><id>c</i></item>");
     load();
     ASSERT_EQ(content.system.messages.size(), 1u);
     EXPECT_EQ(content.system.messages[0].title, "Error");
@@ -74,7 +75,9 @@ TEST_F(catalogue_reading, windows_1252_catalogues_keep_their_umlauts) {
                        "ber</name></item></g>");
     load();
     ASSERT_EQ(content.state.grave_catalogue.size(), 1);
-    EXPECT_EQ(content.state.grave_catalogue[0].name, "Gr\xC3\xA4" "ber");
+    EXPECT_EQ(content.state.grave_catalogue[0].name,
+              "Gr\xC3\xA4"
+              "ber");
 }
 
 }  // namespace

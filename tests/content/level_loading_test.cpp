@@ -13,7 +13,8 @@ struct level_loading : ::testing::Test {
     content_fixture content;
 
     void open_main_window() {
-        content.system.open_window(0, 220, 0, 1286, 800, "Quillmark", window_style::main_window, -1);
+        content.system.open_window(0, 220, 0, 1286, 800, "Quillmark", window_style::main_window,
+                                   -1);
     }
     void load(const std::string& path = {}) { load_level(content.state, content.system, path); }
     void write_level_body(const std::string& body) {
@@ -88,7 +89,8 @@ TEST_F(level_loading, a_missing_level_file_keeps_old_values_and_still_reads_cata
 }
 
 TEST_F(level_loading, a_broken_level_file_is_reported_and_its_parsed_part_used) {
-    content.write_text("KTV.gxml", "<level>\n<tile_x>5</tile_x>\n<name>A</nam>\n<tile_y>9</tile_y>");
+    content.write_text("KTV.gxml",
+                       "<level>\n<tile_x>5</tile_x>\n<name>A</nam>\n<tile_y>9</tile_y>");
     load();
     ASSERT_EQ(content.system.messages.size(), 1u);
     const auto& box = content.system.messages[0];

@@ -20,7 +20,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class files_test : public ::testing::Test {
-  protected:
+protected:
     std::string path(const std::string& name) const {
         return dir_.filePath(QString::fromStdString(name)).toStdString();
     }

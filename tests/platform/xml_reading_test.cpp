@@ -10,7 +10,7 @@ namespace quill {
 namespace {
 
 class xml_reading_test : public ::testing::Test {
-  protected:
+protected:
     std::string write_file(const std::string& name, const std::string& bytes) {
         const QString path = dir_.filePath(QString::fromStdString(name));
         QFile file(path);

@@ -120,7 +120,7 @@ TEST(xml_writing, layout_of_a_read_file_is_replaced_and_mixed_text_kept) {
 }
 
 class xml_saving : public ::testing::Test {
-  protected:
+protected:
     QTemporaryDir dir_;
 };
 

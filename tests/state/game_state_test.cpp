@@ -48,6 +48,10 @@ TEST(labels, damaged_label_numbers_never_reach_beyond_the_table) {
     EXPECT_EQ(label_text(state, 255), "last");
     EXPECT_EQ(label_text(state, 256), "");
     EXPECT_EQ(label_text(state, -1), "");
+    state.labels[0] = "from a file";
+    EXPECT_EQ(label_text(state, 0), "");
+    clear_label(state, 0);
+    EXPECT_EQ(state.labels[0], "from a file");
     clear_label(state, 1000);
     clear_label(state, 255);
     EXPECT_EQ(state.labels[255], "");

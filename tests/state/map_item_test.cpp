@@ -49,7 +49,7 @@ TEST(token_trail_image, points_follow_each_other_x_then_y) {
     }
     const auto bytes = trail.to_bytes();
     ASSERT_EQ(bytes.size(), 240u);
-    EXPECT_EQ(bytes[8], 10);   // point 1 x
+    EXPECT_EQ(bytes[8], 10);     // point 1 x
     EXPECT_EQ(bytes[12], 0xFF);  // point 1 y = -1
     EXPECT_EQ(bytes[232], static_cast<uint8_t>(290 & 0xFF));
     EXPECT_EQ(bytes[233], 290 >> 8);

@@ -30,8 +30,8 @@ public:
     void write_png(const std::string& relative, int width, int height, argb colour) const;
 
     // KTV.gxml with a background picture pics/map.png of the given size.
-    void write_level(const std::string& name, int map_width, int map_height, int tile_x,
-                     int tile_y, int playersize, int orientation = 0) const;
+    void write_level(const std::string& name, int map_width, int map_height, int tile_x, int tile_y,
+                     int playersize, int orientation = 0) const;
     // players.xml with one player per colour, icons players/p<i>.png of size playersize.
     void write_players(const std::vector<argb>& colours, int playersize) const;
     // graves.xml or transports.xml ("graves"/"transports") with kinds <prefix><i>, pictures

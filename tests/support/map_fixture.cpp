@@ -21,7 +21,8 @@ void map_fixture::make_level(int map_width, int map_height, int tile, int player
     level.zoom = 100;
     level.tile_x = level.tile_y = tile;
     level.playersize = playersize;
-    state.player_catalogue.add({"p", "p", pictures.create(playersize, playersize, {0, 0, 200}), ""});
+    state.player_catalogue.add(
+        {"p", "p", pictures.create(playersize, playersize, {0, 0, 200}), ""});
     state.grave_catalogue.add({"g", "g", pictures.create(tile, tile, {90, 90, 90}), ""});
     state.transport_catalogue.add({"t", "t", pictures.create(tile, tile, {160, 90, 20}), ""});
 }
@@ -66,7 +67,7 @@ void map_fixture::reset_trail(int token_position) {
     const int size = state.level.playersize;
     for (int j = 0; j < token_trail::point_count; ++j) {
         state.token_trails[token_position].points[j] = {token.x + size / 2,
-                                                         token.y + size / 2 + (size / 4) * j};
+                                                        token.y + size / 2 + (size / 4) * j};
     }
 }
 

@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <gmock/gmock.h>
+#include <QApplication>
 
 // Every test program runs inside a Qt application on the offscreen platform, so that text
 // drawing has fonts and the Qt backend can open real windows without a display.

@@ -6,7 +6,9 @@
 namespace quill {
 namespace {
 
-constexpr uint32_t opaque(rgb c) { return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b; }
+constexpr uint32_t opaque(rgb c) {
+    return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b;
+}
 
 constexpr rgb ground{10, 120, 10};
 constexpr rgb grave_colour{100, 100, 100};
@@ -37,9 +39,7 @@ struct map_rendering : ::testing::Test {
         state.player_catalogue.add({"p", "p", pictures.create(20, 20, token_colour), ""});
     }
 
-    uint32_t canvas_pixel(int x, int y) {
-        return pictures.pixel(system.canvas_picture(0), x, y);
-    }
+    uint32_t canvas_pixel(int x, int y) { return pictures.pixel(system.canvas_picture(0), x, y); }
     map_item item_at(int x, int y) {
         map_item item;
         item.x = x;

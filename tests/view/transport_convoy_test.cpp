@@ -8,7 +8,9 @@ namespace {
 
 using testing::map_fixture;
 
-map_point centre_of(const map_item& item, int tile) { return {item.x + tile / 2, item.y + tile / 2}; }
+map_point centre_of(const map_item& item, int tile) {
+    return {item.x + tile / 2, item.y + tile / 2};
+}
 
 TEST(point_distance, is_euclidean_in_single_precision) {
     EXPECT_EQ(point_distance({0, 0}, {3, 4}), 5.0f);

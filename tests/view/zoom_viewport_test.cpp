@@ -1,5 +1,5 @@
-#include "support/map_fixture.h"
 #include "view/zoom_viewport.h"
+#include "support/map_fixture.h"
 
 namespace quill {
 namespace {
@@ -21,8 +21,8 @@ TEST(zoom, out_and_in_sequences_truncate_and_stop_at_their_limits) {
     EXPECT_EQ(zoom_sequence(state, 100, zoom_mode::zoom_out, 13),
               (std::vector<int>{90, 81, 72, 64, 57, 51, 45, 40, 36, 32, 28, 25, 25}));
     EXPECT_EQ(zoom_sequence(state, 25, zoom_mode::zoom_in, 18),
-              (std::vector<int>{27, 29, 31, 34, 37, 40, 44, 48, 52, 57, 62, 68, 74, 81, 89, 97,
-                                100, 100}));
+              (std::vector<int>{27, 29, 31, 34, 37, 40, 44, 48, 52, 57, 62, 68, 74, 81, 89, 97, 100,
+                                100}));
     state.level.zoom = 100;
     zoom_view(state, zoom_mode::zoom_out);
     zoom_view(state, zoom_mode::zoom_out);
@@ -32,9 +32,9 @@ TEST(zoom, out_and_in_sequences_truncate_and_stop_at_their_limits) {
 }
 
 TEST(zoom, every_command_marks_the_game_changed_even_without_effect) {
-    for (const auto [start, mode] : {std::pair{25, zoom_mode::zoom_out},
-                                     std::pair{100, zoom_mode::zoom_in},
-                                     std::pair{100, zoom_mode::zoom_reset}}) {
+    for (const auto [start, mode] :
+         {std::pair{25, zoom_mode::zoom_out}, std::pair{100, zoom_mode::zoom_in},
+          std::pair{100, zoom_mode::zoom_reset}}) {
         game_state state;
         state.level.zoom = start;
         state.level.view_x = 40;

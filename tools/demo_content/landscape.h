@@ -54,7 +54,7 @@ course_field trace_courses(const std::vector<course>& courses, int width, int he
 // The smooth fields the map is painted from. Elevation, moisture, forest and the lake shape
 // are sampled on a coarse grid and interpolated, since they change slowly.
 class terrain {
-  public:
+public:
     explicit terrain(const map_layout& layout);
 
     const map_layout& layout() const { return layout_; }
@@ -72,7 +72,7 @@ class terrain {
     bool is_open_land(double x, double y, double clearance) const;
     double distance_to_site(double x, double y) const;
 
-  private:
+private:
     static constexpr int step = 4;
     double sample(const std::vector<float>& grid, double x, double y) const;
 

@@ -11,7 +11,7 @@ namespace quill::demo {
 // Every build must draw the very same pictures, so randomness comes from a fixed, seeded
 // generator rather than from the C library.
 class prng {
-  public:
+public:
     explicit prng(std::uint64_t seed) : state_(seed) {}
 
     std::uint64_t next() {
@@ -24,14 +24,14 @@ class prng {
     double uniform(double low, double high) { return low + (high - low) * uniform(); }
     bool chance(double probability) { return uniform() < probability; }
 
-  private:
+private:
     std::uint64_t state_;
 };
 
 // Smoothly interpolated lattice noise; its fractal sum gives coherent regions such as forests
 // and mountain ranges. Values lie in 0..1.
 class value_noise {
-  public:
+public:
     explicit value_noise(std::uint64_t seed) {
         prng random(seed);
         for (int i = 0; i < 256; ++i) {
@@ -65,7 +65,7 @@ class value_noise {
         return std::clamp(0.5 + (sum / total - 0.5) * 2.0, 0.0, 1.0);
     }
 
-  private:
+private:
     static double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
     static double mix(double a, double b, double t) { return a + (b - a) * t; }
     double lattice(int x, int y) const {

@@ -8,7 +8,9 @@
 
 namespace quill {
 
-void scripted_platform::queue_event(const window_event& event) { script_.push_back({event, {}, {}}); }
+void scripted_platform::queue_event(const window_event& event) {
+    script_.push_back({event, {}, {}});
+}
 
 void scripted_platform::queue_event_at(const window_event& event, int x, int y) {
     script_.push_back({event, screen_point{x, y}, {}});
@@ -47,16 +49,36 @@ void scripted_platform::set_pointer(int x, int y) {
     pointer_ = {origin.x + x, origin.y + y};
 }
 
-void scripted_platform::set_pointer_outside() { pointer_ = {-100000, -100000}; }
-void scripted_platform::set_pointer_screen(int x, int y) { pointer_ = {x, y}; }
-void scripted_platform::set_clock(int64_t milliseconds) { clock_ = milliseconds; }
-void scripted_platform::queue_random(int value) { randoms_.push_back(value); }
-void scripted_platform::queue_message_answer(bool yes) { message_answers_.push_back(yes); }
-void scripted_platform::queue_input_answer(const std::string& text) { input_answers_.push_back(text); }
-void scripted_platform::queue_file_answer(const std::string& path) { file_answers_.push_back(path); }
-void scripted_platform::queue_popup_choice(int id) { popup_choices_.push_back(id); }
-void scripted_platform::set_program_file_path(const std::string& path) { program_file_path_ = path; }
-void scripted_platform::set_today(local_date date) { today_ = date; }
+void scripted_platform::set_pointer_outside() {
+    pointer_ = {-100000, -100000};
+}
+void scripted_platform::set_pointer_screen(int x, int y) {
+    pointer_ = {x, y};
+}
+void scripted_platform::set_clock(int64_t milliseconds) {
+    clock_ = milliseconds;
+}
+void scripted_platform::queue_random(int value) {
+    randoms_.push_back(value);
+}
+void scripted_platform::queue_message_answer(bool yes) {
+    message_answers_.push_back(yes);
+}
+void scripted_platform::queue_input_answer(const std::string& text) {
+    input_answers_.push_back(text);
+}
+void scripted_platform::queue_file_answer(const std::string& path) {
+    file_answers_.push_back(path);
+}
+void scripted_platform::queue_popup_choice(int id) {
+    popup_choices_.push_back(id);
+}
+void scripted_platform::set_program_file_path(const std::string& path) {
+    program_file_path_ = path;
+}
+void scripted_platform::set_today(local_date date) {
+    today_ = date;
+}
 
 void scripted_platform::resize_window(int window, int inner_width, int inner_height) {
     auto found = windows.find(window);
@@ -66,7 +88,9 @@ void scripted_platform::resize_window(int window, int inner_width, int inner_hei
     }
 }
 
-void scripted_platform::refuse_windows(bool refuse) { refuse_windows_ = refuse; }
+void scripted_platform::refuse_windows(bool refuse) {
+    refuse_windows_ = refuse;
+}
 
 bool scripted_platform::open_window(int number, int x, int y, int inner_width, int inner_height,
                                     const std::string& title, window_style style, int owner) {
@@ -202,7 +226,9 @@ void scripted_platform::create_menu_bar(int window) {
     }
 }
 
-void scripted_platform::add_menu(const std::string& title) { menu_bar.push_back({title, {}}); }
+void scripted_platform::add_menu(const std::string& title) {
+    menu_bar.push_back({title, {}});
+}
 
 void scripted_platform::add_menu_item(int id, const std::string& text) {
     if (!menu_bar.empty()) {
@@ -275,8 +301,8 @@ void scripted_platform::add_shortcut(int window, unsigned modifiers, shortcut_ke
     shortcuts.push_back({window, modifiers, key, id});
 }
 
-void scripted_platform::create_canvas(int window, int control, int x, int y, int width,
-                                      int height, bool sunken) {
+void scripted_platform::create_canvas(int window, int control, int x, int y, int width, int height,
+                                      bool sunken) {
     remove_control(control);
     control_record record;
     record.window = window;
@@ -311,8 +337,8 @@ void scripted_platform::move_control(int control, int x, int y, int width, int h
     }
     if (resized && record.type == control_record::kind::canvas) {
         pictures().free(record.picture);
-        record.picture =
-            pictures().create(std::max(record.width, 1), std::max(record.height, 1), {255, 255, 255});
+        record.picture = pictures().create(std::max(record.width, 1), std::max(record.height, 1),
+                                           {255, 255, 255});
     }
 }
 
@@ -341,7 +367,8 @@ void scripted_platform::remove_control(int control) {
 
 screen_point scripted_platform::control_position(int control) {
     auto found = controls.find(control);
-    return found == controls.end() ? screen_point{} : screen_point{found->second.x, found->second.y};
+    return found == controls.end() ? screen_point{}
+                                   : screen_point{found->second.x, found->second.y};
 }
 
 void scripted_platform::create_picture_box(int window, int control, int x, int y, int width,
@@ -365,8 +392,8 @@ void scripted_platform::set_picture_box_image(int control, picture_handle pictur
     }
 }
 
-void scripted_platform::create_button(int window, int control, int x, int y, int width,
-                                      int height, const std::string& text) {
+void scripted_platform::create_button(int window, int control, int x, int y, int width, int height,
+                                      const std::string& text) {
     remove_control(control);
     control_record record;
     record.window = window;
@@ -390,7 +417,9 @@ picture_handle scripted_platform::canvas_picture(int control) {
                : 0;
 }
 
-int64_t scripted_platform::milliseconds() { return clock_; }
+int64_t scripted_platform::milliseconds() {
+    return clock_;
+}
 
 int scripted_platform::random_int(int low, int high) {
     if (randoms_.empty()) {
@@ -401,7 +430,9 @@ int scripted_platform::random_int(int low, int high) {
     return std::clamp(value, low, high);
 }
 
-local_date scripted_platform::today() { return today_; }
+local_date scripted_platform::today() {
+    return today_;
+}
 
 bool scripted_platform::message_box(const std::string& title, const std::string& text,
                                     message_buttons buttons, message_icon icon) {
@@ -448,6 +479,8 @@ std::string scripted_platform::save_file_dialog(const std::string& title,
     return answer_file_dialog();
 }
 
-std::string scripted_platform::program_file_path() { return program_file_path_; }
+std::string scripted_platform::program_file_path() {
+    return program_file_path_;
+}
 
 }  // namespace quill

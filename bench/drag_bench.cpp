@@ -1,0 +1,79 @@
+#include <cmath>
+
+#include <benchmark/benchmark.h>
+
+#include "app/program.h"
+#include "bench_scene.h"
+#include "state/ui_numbers.h"
+#include "view/map_rendering.h"
+#include "view/map_rendering_reference.h"
+
+namespace quill::bench {
+
+namespace {
+
+constexpr int convoy_length = 6;
+constexpr int steps_per_circle = 24;
+
+// Token 0 carries the first six transports and is being dragged.
+void start_drag(game_state& state) {
+    for (int i = 0; i < convoy_length; ++i) {
+        state.tokens[0].links[i] = static_cast<uint8_t>(i + 1);
+        state.transports[i].links[0] = 1;
+    }
+    state.tokens.select(0);
+    state.drag_mode = drag_kind::drag_token;
+}
+
+// Each iteration is one mouse step of the drag through the event dispatch, then the redraw.
+// The pointer circles the canvas centre in steps long enough that each one adds a trail point
+// and moves the convoy.
+template <typename redraw>
+void drag_steps(benchmark::State& run, bench_scene& scene, redraw draw) {
+    game_state& state = scene.state;
+    start_drag(state);
+    window_event moved;
+    moved.kind = event_kind::control;
+    moved.window = ui::main_window;
+    moved.control = ui::map_canvas;
+    moved.type = control_event::mouse_moved;
+    draw();
+    const double pi = std::acos(-1.0);
+    int step = 0;
+    for (auto _ : run) {
+        const double angle = 2 * pi * step / steps_per_circle;
+        scene.system.set_pointer(canvas_width / 2 + static_cast<int>(150 * std::cos(angle)),
+                                 canvas_height / 2 + static_cast<int>(150 * std::sin(angle)));
+        ++step;
+        dispatch_event(state, scene.system, moved);
+        draw();
+    }
+}
+
+// Argument: map side.
+void drag_step(benchmark::State& run) {
+    bench_scene scene(static_cast<int>(run.range(0)));
+    drag_steps(run, scene, [&] { render_map_view(scene.state, scene.system); });
+}
+
+// The same with the literal two-stage redraw.
+void drag_step_reference(benchmark::State& run) {
+    bench_scene scene(static_cast<int>(run.range(0)));
+    picture_store& pictures = scene.system.pictures();
+    const picture_handle work = pictures.copy(scene.state.level.background);
+    drag_steps(run, scene, [&] { render_map_view_reference(scene.state, scene.system, work); });
+    pictures.free(work);
+}
+
+}  // namespace
+
+BENCHMARK(drag_step)->Arg(1024)->Arg(4096)->Arg(8192)->ArgName("side")->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(drag_step_reference)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Arg(8192)
+    ->ArgName("side")
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace quill::bench

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/drawing.h"
+#include "platform/picture_store.h"
+
+namespace quill {
+
+// Drawing on a sample of a large picture that is never made. The sample is the part of
+// `target` at (left, top) of columns.size() x rows.size() pixels; its pixel (i, j) stands for
+// pixel (columns[i], rows[j]) of the large picture. Every operation takes the large picture's
+// coordinates and changes the sample's pixels exactly as the same operation of `drawing` would
+// change the pixels they stand for, with the same blending: the part is drawn on in the pixel
+// format of `model`, the format the large picture would have, laid over target's memory. A
+// nearest-neighbour reduction of a drawing thus costs what the reduction holds, not what the
+// large picture would hold, and needs no memory of its own.
+// Both lists must be non-decreasing and lie inside the large picture, which then clips nothing
+// that the sample holds. Nothing is drawn when the lists are empty, the part does not lie
+// inside target, target is unknown or has a drawing session, or either picture is not one of
+// 32 bits a pixel.
+class sampled_drawing {
+public:
+    sampled_drawing(picture_store& store, picture_handle target, int left, int top,
+                    picture_handle model, std::vector<int> columns, std::vector<int> rows);
+    ~sampled_drawing();
+    sampled_drawing(const sampled_drawing&) = delete;
+    sampled_drawing& operator=(const sampled_drawing&) = delete;
+
+    bool active() const;
+
+    void set_mode(draw_mode mode);
+    void fill_box(int x, int y, int width, int height, rgb colour);
+    void draw_picture(picture_handle picture, int x, int y);
+    void draw_picture_scaled(picture_handle picture, int x, int y, int width, int height);
+    void draw_circle(int centre_x, int centre_y, int radius, rgb colour);
+
+private:
+    struct impl;
+    std::unique_ptr<impl> impl_;
+};
+
+}  // namespace quill

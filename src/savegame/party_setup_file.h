@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+#include "state/game_state.h"
+
+namespace quill {
+
+// "Spiel speichern": asks for a file name (".qms" is added unless the name ends in exactly
+// that) and writes the game there. Also what the exit question's Yes runs.
+void save_party_setup(game_state& state, platform& system);
+
+// "Spiel laden": asks for a file and reads it, as an old-format file when its name ends in
+// "gls" in any letter case, otherwise as a version-1 file. Replaces the game without asking.
+void load_party_setup(game_state& state, platform& system);
+
+// Writes the game into path, replacing the file only once everything was written. On failure
+// the user is told, an existing file is left as it was and state_modified keeps its value.
+bool write_party_setup(game_state& state, platform& system, const std::string& path);
+
+// Reads a version-1 file. The file is only read, never created or changed. A file that cannot
+// be opened, has another version or names a missing level leaves the game as it was; otherwise
+// the level is loaded and the file's records, labels and zoom replace the fresh game's, with
+// every value that could not be used safely repaired.
+void read_party_setup(game_state& state, platform& system, const std::string& path);
+
+// Reads an old-format file (no version byte, no trails, no transports) the same way.
+void read_old_party_setup(game_state& state, platform& system, const std::string& path);
+
+}  // namespace quill

@@ -1,0 +1,61 @@
+#include "savegame/record_reading.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quill {
+
+std::string read_stored_text(file_reader& reader, int64_t units) {
+    std::u16string text = reader.read_utf16(units);
+    const auto end = std::find_if(text.begin(), text.end(), [](char16_t unit) {
+        return unit == u'\0' || unit == u'\r' || unit == u'\n';
+    });
+    text.erase(end, text.end());
+    return to_utf8(text);
+}
+
+void read_token_records(file_reader& reader, game_state& state, int32_t count, bool with_trails) {
+    const int64_t record_size = static_cast<int64_t>(map_item::byte_size) +
+                                (with_trails ? static_cast<int64_t>(token_trail::byte_size) : 0);
+    const int32_t present = std::clamp(count, 0, state.tokens.size());
+    for (int position = 0; position < present; ++position) {
+        std::array<uint8_t, map_item::byte_size> item{};
+        if (reader.read_bytes(item.data(), static_cast<int64_t>(item.size()))) {
+            state.tokens[position] = map_item::from_bytes(item);
+        }
+        state.tokens.select(position);
+        if (with_trails) {
+            std::array<uint8_t, token_trail::byte_size> trail{};
+            if (reader.read_bytes(trail.data(), static_cast<int64_t>(trail.size())) &&
+                state.token_trails.contains(position)) {
+                state.token_trails[position] = token_trail::from_bytes(trail);
+            }
+            state.token_trails.select(position);
+        }
+    }
+    if (count > present) {
+        reader.skip((static_cast<int64_t>(count) - present) * record_size);
+    }
+}
+
+void read_item_records(file_reader& reader, item_list<map_item>& list, int32_t count) {
+    list.clear();
+    const int64_t whole_records = reader.remaining() / static_cast<int64_t>(map_item::byte_size);
+    const int64_t wanted = std::min<int64_t>(std::max(count, 0), whole_records);
+    for (int64_t i = 0; i < wanted; ++i) {
+        std::array<uint8_t, map_item::byte_size> bytes{};
+        reader.read_bytes(bytes.data(), static_cast<int64_t>(bytes.size()));
+        list.add(map_item::from_bytes(bytes));
+    }
+}
+
+void read_label_table(file_reader& reader, game_state& state) {
+    for (std::string& label : state.labels) {
+        const int16_t length = reader.read_i16();
+        if (length > 0) {
+            label = read_stored_text(reader, length);
+        }
+    }
+}
+
+}  // namespace quill

@@ -1,0 +1,196 @@
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <QImage>
+
+#include "platform/scripted/scripted_platform.h"
+#include "view/map_rendering.h"
+#include "view/map_rendering_reference.h"
+
+namespace quill {
+namespace {
+
+// A random scene: map, canvas, items, marker and label, with a fixed sequence of chances.
+struct scene {
+    explicit scene(std::mt19937& random);
+
+    scripted_platform system;
+    game_state state;
+    picture_store& pictures = system.pictures();
+    std::mt19937& random;
+
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    bool chance(int percent) { return between(1, 100) <= percent; }
+
+    // Noise, so that a pixel taken from the wrong place shows; with alpha, every level of it.
+    picture_handle noise_picture(int width, int height, bool with_alpha) {
+        QImage image(width, height, with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int alpha = !with_alpha  ? 255
+                                  : chance(30) ? 255
+                                  : chance(20) ? 0
+                                               : between(1, 254);
+                image.setPixel(x, y,
+                               qRgba(between(0, 255), between(0, 255), between(0, 255), alpha));
+            }
+        }
+        return pictures.adopt(std::move(image));
+    }
+
+    void fill_catalogue(item_list<catalogue_entry>& catalogue, int count) {
+        for (int i = 0; i < count; ++i) {
+            // Some kinds have no picture, and sizes vary even within one layer.
+            const picture_handle image =
+                chance(10) ? 0 : noise_picture(between(1, 30), between(1, 30), chance(70));
+            catalogue.add({"k", "k", image, ""});
+        }
+    }
+
+    void fill_layer(item_list<map_item>& items, int kinds, int width, int height) {
+        const int count = between(0, 12);
+        for (int i = 0; i < count; ++i) {
+            map_item item;
+            // An index beyond the catalogue names no kind and draws nothing.
+            item.catalogue_index = between(0, kinds);
+            item.x = between(-40, width + 20);
+            item.y = between(-40, height + 20);
+            items.add(item);
+        }
+        if (!items.empty() && chance(80)) {
+            items.select(between(0, items.size() - 1));
+        }
+    }
+
+    void make() {
+        const int canvas_width = between(20, 180);
+        const int canvas_height = between(20, 140);
+        system.open_window(0, 220, 0, canvas_width + between(0, 30), canvas_height + 25,
+                           "Quillmark", window_style::main_window, -1);
+        system.create_menu_bar(0);
+        // The level's canvas size and the canvas's own size can briefly disagree.
+        const bool same_size = chance(80);
+        system.create_canvas(0, 0, 0, 0, same_size ? canvas_width : between(20, 180),
+                             same_size ? canvas_height : between(20, 140), true);
+
+        level_info& level = state.level;
+        const int width = chance(5) ? between(1, 3) : between(4, 260);
+        const int height = chance(5) ? between(1, 3) : between(4, 200);
+        level.background = noise_picture(width, height, chance(25));
+        level.work_image = level.background;
+        level.map_width = width;
+        level.map_height = height;
+        level.canvas_width = canvas_width;
+        level.canvas_height = canvas_height;
+        const int zoom_kind = between(0, 9);
+        level.zoom = zoom_kind == 0 ? 100 : zoom_kind == 1 ? 25 : between(25, 100);
+        level.view_x = chance(20) ? 0 : between(0, width + 40);
+        level.view_y = chance(20) ? 0 : between(0, height + 40);
+
+        fill_catalogue(state.grave_catalogue, between(1, 3));
+        fill_catalogue(state.transport_catalogue, between(1, 3));
+        fill_catalogue(state.player_catalogue, between(1, 4));
+        fill_layer(state.graves, state.grave_catalogue.size(), width, height);
+        fill_layer(state.transports, state.transport_catalogue.size(), width, height);
+        fill_layer(state.tokens, state.player_catalogue.size(), width, height);
+        const int drag = between(0, 3);
+        state.drag_mode = drag == 0   ? drag_kind::drag_transport
+                          : drag == 1 ? drag_kind::drag_token
+                                      : drag_kind::drag_none;
+
+        if (chance(50)) {
+            ping_marker& marker = state.marker;
+            marker.active = true;
+            marker.image =
+                chance(15) ? 0 : noise_picture(between(1, 12), between(1, 12), chance(80));
+            marker.width = chance(10) ? between(-3, 0) : between(1, 16);
+            marker.height = chance(10) ? between(-3, 0) : between(1, 16);
+            // Near the edges and corners as often as inside.
+            marker.x = chance(50) ? between(-5, width + 5)
+                                  : (chance(50) ? between(-60, 5) : between(width - 5, width + 60));
+            marker.y = chance(50)
+                           ? between(-5, height + 5)
+                           : (chance(50) ? between(-60, 5) : between(height - 5, height + 60));
+            marker.start_time = 5000;
+            system.set_clock(5000 + between(0, 3400));
+        }
+        if (chance(30)) {
+            state.hover.text = chance(50) ? "Grab" : "Wagen von Sturmklingen mit langer Aufschrift";
+            state.hover.x = between(-10, canvas_width + 10);
+            state.hover.y = between(-10, canvas_height + 10);
+        }
+    }
+
+    // The canvas after one render; what was on it before is the same for every renderer.
+    template <typename renderer>
+    QImage canvas_after(renderer render) {
+        QImage* canvas = pictures.image(system.canvas_picture(0));
+        canvas->fill(qRgb(1, 2, 3));
+        render();
+        return canvas->copy();
+    }
+};
+
+scene::scene(std::mt19937& random) : random(random) {
+    make();
+}
+
+// The first differing pixel, for the failure message.
+std::string first_difference(const QImage& expected, const QImage& actual) {
+    if (expected.size() != actual.size() || expected.format() != actual.format()) {
+        return "size or format differs";
+    }
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            if (expected.pixel(x, y) != actual.pixel(x, y)) {
+                return "at (" + std::to_string(x) + ", " + std::to_string(y) + ") expected " +
+                       std::to_string(expected.pixel(x, y)) + ", got " +
+                       std::to_string(actual.pixel(x, y));
+            }
+        }
+    }
+    return "";
+}
+
+// render_map_view against the literal two-stage pipeline over random scenes: every canvas pixel
+// and the marker's fate must agree, and the lists keep their current elements. Scenes are small
+// so that hundreds of them stay quick.
+TEST(map_rendering_identity, every_canvas_pixel_matches_the_literal_pipeline) {
+    std::mt19937 random(20240611);
+    for (int number = 0; number < 400; ++number) {
+        scene s(random);
+        const ping_marker marker_before = s.state.marker;
+        const int current_transport = s.state.transports.current_position();
+        const QImage expected = s.canvas_after([&] {
+            const picture_handle work = s.pictures.copy(s.state.level.background);
+            render_map_view_reference(s.state, s.system, work);
+            s.pictures.free(work);
+        });
+        const bool marker_expected = s.state.marker.active;
+        s.state.marker = marker_before;
+        const QImage actual = s.canvas_after([&] { render_map_view(s.state, s.system); });
+        const std::string difference = first_difference(expected, actual);
+        ASSERT_TRUE(difference.empty()) << "scene " << number << ": " << difference;
+        ASSERT_EQ(s.state.marker.active, marker_expected) << "scene " << number;
+        ASSERT_EQ(s.state.transports.current_position(), current_transport) << "scene " << number;
+    }
+}
+
+// The view draws from the background alone; a separate working picture is left untouched, and
+// so is the background.
+TEST(map_rendering_identity, neither_the_background_nor_a_working_picture_is_drawn_on) {
+    std::mt19937 random(5);
+    scene s(random);
+    level_info& level = s.state.level;
+    const QImage background = s.pictures.image(level.background)->copy();
+    level.work_image = s.pictures.copy(level.background);
+    s.pictures.image(level.work_image)->fill(qRgb(7, 7, 7));
+    s.state.graves.add(map_item{});
+    render_map_view(s.state, s.system);
+    EXPECT_EQ(s.pictures.pixel(level.work_image, 0, 0), 0xFF070707u);
+    EXPECT_EQ(*s.pictures.image(level.background), background);
+}
+
+}  // namespace
+}  // namespace quill
