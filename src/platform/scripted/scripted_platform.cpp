@@ -301,18 +301,23 @@ void scripted_platform::add_shortcut(int window, unsigned modifiers, shortcut_ke
     shortcuts.push_back({window, modifiers, key, id});
 }
 
-void scripted_platform::create_canvas(int window, int control, int x, int y, int width, int height,
-                                      bool sunken) {
+scripted_platform::control_record& scripted_platform::place_control(int window, int control, int x,
+                                                                    int y, int width, int height) {
     remove_control(control);
-    control_record record;
+    control_record& record = controls[control];
     record.window = window;
     record.x = x;
     record.y = y;
     record.width = width;
     record.height = height;
+    return record;
+}
+
+void scripted_platform::create_canvas(int window, int control, int x, int y, int width, int height,
+                                      bool sunken) {
+    control_record& record = place_control(window, control, x, y, width, height);
     record.sunken = sunken;
     record.picture = pictures().create(std::max(width, 1), std::max(height, 1), {255, 255, 255});
-    controls[control] = record;
 }
 
 void scripted_platform::move_control(int control, int x, int y, int width, int height) {
@@ -373,17 +378,10 @@ screen_point scripted_platform::control_position(int control) {
 
 void scripted_platform::create_picture_box(int window, int control, int x, int y, int width,
                                            int height, picture_handle picture, bool sunken) {
-    remove_control(control);
-    control_record record;
-    record.window = window;
-    record.x = x;
-    record.y = y;
-    record.width = width;
-    record.height = height;
+    control_record& record = place_control(window, control, x, y, width, height);
     record.sunken = sunken;
     record.type = control_record::kind::picture_box;
     record.picture = picture;
-    controls[control] = record;
 }
 
 void scripted_platform::set_picture_box_image(int control, picture_handle picture) {
@@ -394,16 +392,9 @@ void scripted_platform::set_picture_box_image(int control, picture_handle pictur
 
 void scripted_platform::create_button(int window, int control, int x, int y, int width, int height,
                                       const std::string& text) {
-    remove_control(control);
-    control_record record;
-    record.window = window;
-    record.x = x;
-    record.y = y;
-    record.width = width;
-    record.height = height;
+    control_record& record = place_control(window, control, x, y, width, height);
     record.type = control_record::kind::button;
     record.text = text;
-    controls[control] = record;
 }
 
 std::unique_ptr<drawing> scripted_platform::start_canvas_drawing(int control) {

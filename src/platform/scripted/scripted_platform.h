@@ -179,6 +179,8 @@ private:
         std::optional<screen_point> pointer;  // main window inner coordinates
         std::function<void()> action;
     };
+    // A new control record in place of any control of that number.
+    control_record& place_control(int window, int control, int x, int y, int width, int height);
     // Height of the part of a window's inner area that holds controls.
     int client_height(const window_record& window) const;
     std::string answer_file_dialog();
