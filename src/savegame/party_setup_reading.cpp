@@ -1,11 +1,9 @@
-#include "content/level_loading.h"
 #include "platform/files.h"
 #include "savegame/level_path_encoding.h"
 #include "savegame/party_setup_file.h"
 #include "savegame/party_setup_format.h"
 #include "savegame/party_setup_messages.h"
 #include "savegame/record_reading.h"
-#include "savegame/record_repair.h"
 
 namespace quill {
 
@@ -26,19 +24,13 @@ void read_party_setup(game_state& state, platform& system, const std::string& pa
     const int32_t grave_count = reader.read_i32();
     const int32_t transport_count = reader.read_i32();
     const int8_t zoom = reader.read_i8();
-    if (file_size(level_path) < 0) {
-        show_party_setup_error(system, missing_level_text(level_path));
+    if (!start_saved_level(state, system, level_path, zoom)) {
         return;
     }
-
-    load_level(state, system, level_path);
-    state.level.zoom = zoom;
     read_token_records(reader, state, token_count, true);
     read_item_records(reader, state.graves, grave_count);
     read_item_records(reader, state.transports, transport_count);
-    read_label_table(reader, state);
-    state.graves.select(-1);
-    repair_loaded_state(state);
+    finish_saved_game(reader, state);
 }
 
 }  // namespace quill

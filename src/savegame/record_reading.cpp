@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "content/level_loading.h"
+#include "savegame/party_setup_messages.h"
+#include "savegame/record_repair.h"
+
 namespace quill {
 
 std::string read_stored_text(file_reader& reader, int64_t units) {
@@ -49,13 +53,26 @@ void read_item_records(file_reader& reader, item_list<map_item>& list, int32_t c
     }
 }
 
-void read_label_table(file_reader& reader, game_state& state) {
+bool start_saved_level(game_state& state, platform& system, const std::string& level_path,
+                       int8_t zoom) {
+    if (file_size(level_path) < 0) {
+        show_party_setup_error(system, missing_level_text(level_path));
+        return false;
+    }
+    load_level(state, system, level_path);
+    state.level.zoom = zoom;
+    return true;
+}
+
+void finish_saved_game(file_reader& reader, game_state& state) {
     for (std::string& label : state.labels) {
         const int16_t length = reader.read_i16();
         if (length > 0) {
             label = read_stored_text(reader, length);
         }
     }
+    state.graves.select(-1);
+    repair_loaded_state(state);
 }
 
 }  // namespace quill

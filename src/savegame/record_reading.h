@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/platform.h"
 #include "state/game_state.h"
 
 namespace quill {
@@ -26,7 +27,13 @@ void read_token_records(file_reader& reader, game_state& state, int32_t count, b
 // holds in full.
 void read_item_records(file_reader& reader, item_list<map_item>& list, int32_t count);
 
-// The 256 label slots; a slot the file leaves empty stays empty.
-void read_label_table(file_reader& reader, game_state& state);
+// Starts the saved game on the level file it names, with the saved zoom. False, after telling the
+// user, when that file does not exist: the game in progress then stays as it was.
+bool start_saved_level(game_state& state, platform& system, const std::string& level_path,
+                       int8_t zoom);
+
+// The 256 label slots (a slot the file leaves empty stays empty), then the repair of everything
+// the records named; tombstones are left without a current element.
+void finish_saved_game(file_reader& reader, game_state& state);
 
 }  // namespace quill
