@@ -37,30 +37,34 @@ picture_store::picture_store() : impl_(std::make_unique<impl>()) {}
 
 picture_store::~picture_store() = default;
 
-std::optional<QImage> decode_picture(std::string_view bytes) {
-    if (is_png(bytes)) {
-        return decode_png(bytes);
+std::optional<QImage> decode_picture(picture_input& input) {
+    const std::string_view start = input.peek(8);
+    if (is_png(start)) {
+        return decode_png(input);
     }
-    if (is_jpeg(bytes)) {
-        return decode_jpeg(bytes);
+    if (is_jpeg(start)) {
+        return decode_jpeg(input);
     }
     return std::nullopt;
 }
 
+std::optional<QImage> decode_picture(std::string_view bytes) {
+    picture_input input(bytes);
+    return decode_picture(input);
+}
+
 picture_handle picture_store::load(const std::string& path) {
     QFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Qt's own buffer would only copy every piece once more.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return 0;
     }
     const qint64 size = file.size();
     if (size <= 0 || size > max_picture_file_bytes) {
         return 0;
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (file.read(bytes.data(), size) != size) {
-        return 0;
-    }
-    std::optional<QImage> picture = decode_picture(bytes);
+    picture_input input(file);
+    std::optional<QImage> picture = decode_picture(input);
     return picture ? adopt(std::move(*picture)) : 0;
 }
 
