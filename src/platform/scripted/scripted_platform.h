@@ -50,6 +50,7 @@ public:
         message_buttons buttons = message_buttons::ok;
         message_icon icon = message_icon::none;
         bool answered_yes = false;
+        bool while_busy = false;  // shown inside a busy period, with the normal pointer
     };
     struct input_record {
         std::string title;
@@ -121,6 +122,9 @@ public:
     // request for the main window, so that a test never blocks.
     bool ran_dry = false;
     int events_delivered = 0;
+    // Busy periods: how many began, and how deeply nested they are now (0: normal pointer).
+    int busy_periods = 0;
+    int busy_depth = 0;
 
     // platform
     bool open_window(int number, int x, int y, int inner_width, int inner_height,
@@ -172,6 +176,8 @@ public:
     std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                  const std::string& filters, int selected_filter) override;
     std::string program_file_path() override;
+    void begin_busy() override;
+    void end_busy() override;
 
 private:
     struct step {
