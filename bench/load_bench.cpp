@@ -1,7 +1,7 @@
-#include <chrono>
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +25,36 @@ namespace {
 
 constexpr double mib = 1024.0 * 1024.0;
 
+// A stage's time: wall clock, the calling thread's processor time and the whole process's,
+// which adds what other threads did meanwhile. On a machine shared with other work the
+// calling thread's time is what the stage would take on an idle one.
+struct stage_time {
+    double wall = 0;
+    double thread = 0;
+    double process = 0;
+
+    stage_time& operator+=(const stage_time& other) {
+        wall += other.wall;
+        thread += other.thread;
+        process += other.process;
+        return *this;
+    }
+};
+
+double clock_seconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 template <typename work>
-double seconds_of(work run) {
-    const auto start = std::chrono::steady_clock::now();
+stage_time time_of(work run) {
+    const double wall = clock_seconds(CLOCK_MONOTONIC);
+    const double thread = clock_seconds(CLOCK_THREAD_CPUTIME_ID);
+    const double process = clock_seconds(CLOCK_PROCESS_CPUTIME_ID);
     run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {clock_seconds(CLOCK_MONOTONIC) - wall, clock_seconds(CLOCK_THREAD_CPUTIME_ID) - thread,
+            clock_seconds(CLOCK_PROCESS_CPUTIME_ID) - process};
 }
 
 std::string read_whole(const std::string& path) {
@@ -134,38 +159,40 @@ void load_big_level(benchmark::State& run) {
     }
 }
 
-// Where a picture load's time goes, in seconds per load; argument: map side, format. Each stage
+// Where a picture load's time goes, in seconds per load; arguments: map side, format. Each stage
 // runs on its own: reading the file whole, inflating alone and libpng's unfiltered rows (PNG
 // only), decoding from memory into the finished picture, and the whole load from the file.
-// The differences give the split: unfiltering = rows - inflating, expanding into the picture =
-// decoding - rows, reading and after-work = loading - decoding.
+// The differences give the split, in processor time of the loading thread: unfiltering =
+// rows - inflating, expanding into the picture = decoding - rows, reading the file and
+// adopting the picture = loading - decoding. second_thread_s is what other threads did
+// during the load, load_wall_s the load's wall-clock time.
 void load_split(benchmark::State& run) {
     const big_map_files& files = big_map_files::of_side(static_cast<int>(run.range(0)));
     const bool png = run.range(1) == 0;
     const std::string path = files.picture(format_name(run.range(1)));
-    double read = 0;
-    double inflating = 0;
-    double rows = 0;
-    double decoding = 0;
-    double loading = 0;
+    stage_time read;
+    stage_time inflating;
+    stage_time rows;
+    stage_time decoding;
+    stage_time loading;
     for (auto _ : run) {
         std::string bytes;
-        read += seconds_of([&] { bytes = read_whole(path); });
+        read += time_of([&] { bytes = read_whole(path); });
         if (png) {
-            inflating += seconds_of([&] { benchmark::DoNotOptimize(inflate_only(bytes)); });
-            rows += seconds_of([&] {
+            inflating += time_of([&] { benchmark::DoNotOptimize(inflate_only(bytes)); });
+            rows += time_of([&] {
                 if (!unfiltered_rows_only(bytes)) {
                     run.SkipWithError("libpng failed");
                 }
             });
         }
-        decoding += seconds_of([&] {
+        decoding += time_of([&] {
             if (!decode_picture(bytes)) {
                 run.SkipWithError("decoding failed");
             }
         });
         bytes = {};
-        loading += seconds_of([&] {
+        loading += time_of([&] {
             scripted_platform system;
             if (system.pictures().load(path) == 0) {
                 run.SkipWithError("loading failed");
@@ -175,16 +202,18 @@ void load_split(benchmark::State& run) {
     const auto per_load = [&](double seconds) {
         return benchmark::Counter(seconds, benchmark::Counter::kAvgIterations);
     };
-    run.counters["read_s"] = per_load(read);
+    run.counters["read_s"] = per_load(read.thread);
     if (png) {
-        run.counters["inflate_s"] = per_load(inflating);
-        run.counters["unfilter_s"] = per_load(rows - inflating);
-        run.counters["expand_s"] = per_load(decoding - rows);
+        run.counters["inflate_s"] = per_load(inflating.thread);
+        run.counters["unfilter_s"] = per_load(rows.thread - inflating.thread);
+        run.counters["expand_s"] = per_load(decoding.thread - rows.thread);
     } else {
-        run.counters["decode_s"] = per_load(decoding);
+        run.counters["decode_s"] = per_load(decoding.thread);
     }
-    run.counters["load_s"] = per_load(loading);
-    run.counters["load_minus_decode_s"] = per_load(loading - decoding);
+    run.counters["read_and_adopt_s"] = per_load(loading.thread - decoding.thread);
+    run.counters["load_s"] = per_load(loading.thread);
+    run.counters["second_thread_s"] = per_load(loading.process - loading.thread);
+    run.counters["load_wall_s"] = per_load(loading.wall);
 }
 
 // Resident memory around a level load and its first redraw, measured in a fresh child process,
