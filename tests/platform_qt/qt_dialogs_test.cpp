@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
