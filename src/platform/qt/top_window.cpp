@@ -1,6 +1,7 @@
 #include "platform/qt/top_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -66,6 +67,25 @@ void top_window::set_client_size(QSize size) {
 void top_window::move_outer(QPoint position) {
     known_position_ = position;
     move(position);
+}
+
+void top_window::add_keypad_binding(Qt::KeyboardModifiers held, Qt::Key key,
+                                    std::function<void()> action) {
+    keypad_bindings_.push_back({held, key, std::move(action)});
+}
+
+void top_window::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers.testFlag(Qt::KeypadModifier)) {
+        for (const keypad_binding& binding : keypad_bindings_) {
+            if (binding.key == event->key() && binding.held == (modifiers & ~Qt::KeypadModifier)) {
+                event->accept();
+                binding.action();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool top_window::event(QEvent* event) {
