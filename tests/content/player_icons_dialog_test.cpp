@@ -320,13 +320,17 @@ TEST_F(player_icons_dialog, a_damaged_players_file_is_neither_written_nor_shown_
     check([this] {
         EXPECT_NE(system.controls.at(100).picture, 0);  // what was parsed is shown
         EXPECT_EQ(system.controls.at(101).picture, 0);
+        EXPECT_EQ(system.messages.size(), 2u);  // told before choosing
     });
     press(107);
     pick(5, 5);
     press(114);
     run();
-    ASSERT_EQ(system.messages.size(), 1u);
+    ASSERT_EQ(system.messages.size(), 2u);
     EXPECT_EQ(system.messages[0].title, "Error");
+    EXPECT_EQ(system.messages[1].text,
+              "Die Datei players.xml ist fehlerhaft. Geänderte Spielericons können nicht "
+              "gespeichert werden.");
     EXPECT_EQ(read_bytes(content.path("players.xml")), damaged);
     EXPECT_EQ(state.player_catalogue[0].image, first_image);
     EXPECT_NE(pixel(first_image), green_pixel);
