@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -66,7 +67,23 @@ void top_window::set_client_size(QSize size) {
 
 void top_window::move_outer(QPoint position) {
     known_position_ = position;
+    wanted_outer_ = position;
+    frame_placed_ = style_ == window_style::popup;
     move(position);
+}
+
+// A window manager adds its frame only once the window is shown, and until then the client
+// area stands where the frame's corner belongs, which puts the title bar above the screen.
+// As soon as the frame is known the window is placed once more.
+void top_window::place_frame_once_known() {
+    if (frame_placed_ || !isVisible() || windowHandle() == nullptr ||
+        windowHandle()->frameMargins().isNull()) {
+        return;
+    }
+    frame_placed_ = true;
+    if (pos() != wanted_outer_) {
+        move(wanted_outer_);
+    }
 }
 
 void top_window::add_keypad_binding(Qt::KeyboardModifiers held, Qt::Key key,
@@ -89,6 +106,7 @@ void top_window::keyPressEvent(QKeyEvent* event) {
 }
 
 bool top_window::event(QEvent* event) {
+    place_frame_once_known();
     if (event->type() == QEvent::WindowActivate) {
         post(event_kind::activated);
     } else if (event->type() == QEvent::WindowDeactivate) {

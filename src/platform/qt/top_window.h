@@ -36,6 +36,7 @@ public:
     // The bar is as high as its titles need, so the window follows each new menu.
     QMenu* add_menu(const QString& title);
     void set_client_size(QSize size);
+    // The outer corner, frame included, goes to position.
     void move_outer(QPoint position);
     // A key of the numeric keypad pressed with exactly these modifiers runs the action. Qt's
     // shortcut matching on X11 loses the keypad modifier, so these keys are caught as they
@@ -57,6 +58,7 @@ private:
     };
 
     int menu_bar_pixels(int width) const;
+    void place_frame_once_known();
     void place_children();
     void post(event_kind kind);
 
@@ -69,6 +71,8 @@ private:
     // Geometry the logic already knows about; only changes beyond it are reported.
     QSize known_client_size_;
     QPoint known_position_;
+    QPoint wanted_outer_;
+    bool frame_placed_ = true;
 };
 
 }  // namespace quill
