@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include "content/level_loading.h"
 #include "content/player_icon_picker.h"
@@ -150,6 +151,28 @@ TEST_F(player_icons_dialog, shows_seven_rows_of_icons_buttons_and_the_apply_butt
     press(114);
     run();
     EXPECT_EQ(used_events, 2);
+}
+
+// Shrinking stripes one pixel wide by smoothing greys them; picking pixels would keep them
+// black or white.
+TEST_F(player_icons_dialog, row_icons_are_smoothed_to_40_pixels) {
+    load_players(1);
+    QImage stripes(48, 48, QImage::Format_RGB32);
+    for (int x = 0; x < 48; ++x) {
+        for (int y = 0; y < 48; ++y) {
+            stripes.setPixel(x, y, x % 2 == 0 ? 0xFF000000u : 0xFFFFFFFFu);
+        }
+    }
+    ASSERT_TRUE(stripes.save(QString::fromStdString(content.path("players/p0.png")), "PNG"));
+    check([this] {
+        const picture_handle icon = system.controls.at(100).picture;
+        for (int x = 10; x < 14; ++x) {
+            const uint32_t grey = system.pictures().pixel(icon, x, 20) & 0xFFu;
+            EXPECT_GT(grey, 0x20u) << x;
+            EXPECT_LT(grey, 0xE0u) << x;
+        }
+    });
+    run();
 }
 
 TEST_F(player_icons_dialog, a_chosen_icon_is_written_and_shown_on_the_map_at_once) {
