@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "content/ui_numbers.h"
 #include "editing/context_menu.h"
+#include "savegame/autosave.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
 #include "view/zoom_viewport.h"
@@ -34,13 +35,20 @@ void dispatch_canvas_event(game_state& state, platform& system, const window_eve
 }  // namespace
 
 int run_program(platform& system, game_state& state) {
+    autosave_keeper autosave(system);
     if (!start_up(state, system)) {
+        autosave.end_run();
         return 1;
     }
+    autosave.offer_recovery(state, system);
     do {
         while (run_one_pass(state, system)) {
+            autosave.save_if_due(state, system);
         }
+        // Kept whatever the answer to the exit question will be.
+        autosave.save_unsaved(state, system);
     } while (!run_exit_steps(state, system));
+    autosave.end_run();
     return 0;
 }
 

@@ -71,6 +71,13 @@ struct local_date {
     int year = 1970;
 };
 
+struct local_date_time {
+    local_date date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
 // The windowing and dialog services the logic relies on. The real program runs on the Qt
 // backend; tests run on a scripted backend that replays queued events and dialog answers.
 // Windows and controls are known by number, as the logic numbers them.
@@ -142,7 +149,9 @@ public:
     virtual int64_t milliseconds() = 0;
     // Uniform in low..high, both included.
     virtual int random_int(int low, int high) = 0;
-    virtual local_date today() = 0;
+    // The local date and time of day.
+    virtual local_date_time now() = 0;
+    local_date today() { return now().date; }
 
     // Modal dialogs. message_box returns true only when Yes was pressed.
     virtual bool message_box(const std::string& title, const std::string& text,
@@ -158,6 +167,8 @@ public:
 
     // Full path of the program file.
     virtual std::string program_file_path() = 0;
+    // The user's folder for the program's own data (automatic saves); empty when there is none.
+    virtual std::string data_dir() = 0;
 
 private:
     picture_store pictures_;

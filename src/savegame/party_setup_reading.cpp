@@ -20,16 +20,16 @@ struct party_file_format {
 constexpr party_file_format version_1_format{true, true, true, true};
 constexpr party_file_format old_format{false, false, false, false};
 
-void read_party_file(game_state& state, platform& system, const std::string& path,
+bool read_party_file(game_state& state, platform& system, const std::string& path,
                      const party_file_format& format) {
     file_reader reader;
     if (!reader.open(path)) {
         show_party_setup_error(system, cannot_open_text);
-        return;
+        return false;
     }
     if (format.versioned && reader.read_u8() != party_setup_version) {
         show_party_setup_error(system, incompatible_text);
-        return;
+        return false;
     }
     const int32_t path_length = reader.read_i32();
     std::string level_path = read_stored_text(reader, path_length);
@@ -41,7 +41,7 @@ void read_party_file(game_state& state, platform& system, const std::string& pat
     const int32_t transport_count = format.has_transports ? reader.read_i32() : 0;
     const int8_t zoom = reader.read_i8();
     if (!start_saved_level(state, system, level_path, zoom)) {
-        return;
+        return false;
     }
     read_token_records(reader, state, token_count, format.has_trails);
     read_item_records(reader, state.graves, grave_count);
@@ -49,16 +49,17 @@ void read_party_file(game_state& state, platform& system, const std::string& pat
         read_item_records(reader, state.transports, transport_count);
     }
     finish_saved_game(reader, state);
+    return true;
 }
 
 }  // namespace
 
-void read_party_setup(game_state& state, platform& system, const std::string& path) {
-    read_party_file(state, system, path, version_1_format);
+bool read_party_setup(game_state& state, platform& system, const std::string& path) {
+    return read_party_file(state, system, path, version_1_format);
 }
 
-void read_old_party_setup(game_state& state, platform& system, const std::string& path) {
-    read_party_file(state, system, path, old_format);
+bool read_old_party_setup(game_state& state, platform& system, const std::string& path) {
+    return read_party_file(state, system, path, old_format);
 }
 
 }  // namespace quill

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 #include "app/program.h"
 #include "platform/files.h"
@@ -131,6 +132,23 @@ TEST_F(program_run, an_unsaved_game_is_asked_about_and_only_a_failed_save_keeps_
             EXPECT_EQ(fresh.system.messages[1].text, "Die Datei konnte nicht erstellt werden.");
         }
     }
+}
+
+// Whatever the answer, an unsaved game is kept in the data folder, and the run's lock goes.
+TEST_F(program_run, closing_with_unsaved_changes_keeps_an_automatic_save) {
+    QTemporaryDir data;
+    system.set_data_dir(data.path().toStdString() + "/");
+    content.write_level("L", 300, 200, 40, 40, 40);
+    system.queue_menu(9);
+    system.queue_close();
+    system.queue_message_answer(false);
+    run();
+    const std::string folder = data.path().toStdString() + "/autosave/";
+    EXPECT_EQ(list_directory(folder, "*.lock"), std::vector<std::string>{});
+    const auto runs = list_folders(folder).value_or(std::vector<std::string>{});
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(list_directory(folder + runs[0], "*.qms"),
+              std::vector<std::string>{"autosave-20261207-120000.qms"});
 }
 
 TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {

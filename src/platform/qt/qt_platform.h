@@ -66,7 +66,7 @@ public:
 
     int64_t milliseconds() override;
     int random_int(int low, int high) override;
-    local_date today() override;
+    local_date_time now() override;
 
     bool message_box(const std::string& title, const std::string& text, message_buttons buttons,
                      message_icon icon) override;
@@ -78,6 +78,7 @@ public:
                                  const std::string& filters, int selected_filter) override;
 
     std::string program_file_path() override;
+    std::string data_dir() override;
 
     // For tests, which drive the widgets directly; nullptr for an unknown number.
     QWidget* window_widget(int window) const;
