@@ -1,3 +1,4 @@
+#include "app/menus.h"
 #include "app/program.h"
 #include "content/ui_numbers.h"
 #include "editing/context_menu.h"
@@ -32,6 +33,47 @@ void dispatch_canvas_event(game_state& state, platform& system, const window_eve
     }
 }
 
+// The actions that may change the game, each one step for undo. A drag is one step from the
+// press to the release.
+bool may_change_the_game(const window_event& event) {
+    if (event.kind == event_kind::menu) {
+        switch (event.menu_id) {
+            case ui::place_tombstone_item:
+            case ui::create_transport_item:
+            case ui::remove_transport_item:
+            case ui::attach_item:
+                return true;
+            default:
+                return false;
+        }
+    }
+    return event.kind == event_kind::control && event.window == ui::main_window &&
+           event.control == ui::map_canvas &&
+           (event.type == control_event::left_pressed || event.type == control_event::right_click);
+}
+
+void dispatch_event_kind(game_state& state, platform& system, const window_event& event) {
+    // A release ends any drag, wherever it happened.
+    if (event.type == control_event::left_released) {
+        canvas_left_up(state, system);
+    }
+    switch (event.kind) {
+        case event_kind::resized:
+            if (event.window == ui::main_window) {
+                resize_canvas(state, system);
+            }
+            break;
+        case event_kind::menu:
+            dispatch_command(state, system, event.menu_id);
+            break;
+        case event_kind::control:
+            dispatch_canvas_event(state, system, event);
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 int run_program(platform& system, game_state& state) {
@@ -60,25 +102,14 @@ bool run_one_pass(game_state& state, platform& system) {
 }
 
 void dispatch_event(game_state& state, platform& system, const window_event& event) {
-    // A release ends any drag, wherever it happened.
-    if (event.type == control_event::left_released) {
-        canvas_left_up(state, system);
+    if (may_change_the_game(event) && !state.history.step_open()) {
+        state.history.begin_step(state);
     }
-    switch (event.kind) {
-        case event_kind::resized:
-            if (event.window == ui::main_window) {
-                resize_canvas(state, system);
-            }
-            break;
-        case event_kind::menu:
-            dispatch_command(state, system, event.menu_id);
-            break;
-        case event_kind::control:
-            dispatch_canvas_event(state, system, event);
-            break;
-        default:
-            break;
+    dispatch_event_kind(state, system, event);
+    if (state.drag_mode == drag_kind::drag_none) {
+        state.history.end_step(state);
     }
+    show_undo_state(system, state.history);
 }
 
 }  // namespace quill

@@ -55,7 +55,7 @@ struct window_event {
 
 enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
 
-enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus };
+enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y };
 
 enum class message_buttons { ok, yes_no };
 enum class message_icon { none, error };
@@ -121,6 +121,8 @@ public:
     // chosen item arrives as the next menu event.
     virtual void show_popup_menu(int menu, int window) = 0;
     virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    // A disabled item is shown greyed and cannot be chosen.
+    virtual void set_menu_item_enabled(int id, bool enabled) = 0;
     // menu_bar_allowance for a window with a menu bar, else 0.
     virtual int menu_bar_height(int window) = 0;
     virtual void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) = 0;

@@ -40,7 +40,10 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
                                                                  {4, "Spielericons ändern"},
                                                                  {0, ""},
                                                                  {7, "Spiel laden"},
-                                                                 {6, "Spiel speichern"}};
+                                                                 {6, "Spiel speichern"},
+                                                                 {0, ""},
+                                                                 {18, "Rückgängig [STRG] + [Z]"},
+                                                                 {19, "Wiederholen [STRG] + [Y]"}};
     EXPECT_EQ(system.menu_bar[0].items, game_items);
     EXPECT_EQ(system.menu_bar[1].title, "Zoom");
     const std::vector<std::pair<int, std::string>> zoom_items = {
@@ -55,7 +58,7 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
     EXPECT_EQ(system.popup_menus.at(1).items, transport_items);
 
-    ASSERT_EQ(system.shortcuts.size(), 3u);
+    ASSERT_EQ(system.shortcuts.size(), 6u);
     EXPECT_EQ(system.shortcuts[0].key, shortcut_key::keypad_plus);
     EXPECT_EQ(system.shortcuts[0].id, 15);
     EXPECT_EQ(system.shortcuts[1].key, shortcut_key::keypad_minus);
@@ -63,6 +66,15 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
     EXPECT_EQ(system.shortcuts[2].key, shortcut_key::enter);
     EXPECT_EQ(system.shortcuts[2].id, 17);
     EXPECT_EQ(system.shortcuts[2].modifiers, static_cast<unsigned>(key_modifier::ctrl));
+    const unsigned ctrl_shift =
+        static_cast<unsigned>(key_modifier::ctrl) | static_cast<unsigned>(key_modifier::shift);
+    EXPECT_EQ(
+        (std::array{system.shortcuts[3].key, system.shortcuts[4].key, system.shortcuts[5].key}),
+        (std::array{shortcut_key::z, shortcut_key::y, shortcut_key::z}));
+    EXPECT_EQ((std::array{system.shortcuts[3].id, system.shortcuts[4].id, system.shortcuts[5].id}),
+              (std::array{18, 19, 19}));
+    EXPECT_EQ(system.shortcuts[5].modifiers, ctrl_shift);
+    EXPECT_EQ(system.disabled_menu_items, (std::set<int>{18, 19}));
 
     const auto& canvas = system.controls.at(0);
     EXPECT_EQ(canvas.width, 1286);

@@ -45,6 +45,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
 

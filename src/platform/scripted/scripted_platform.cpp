@@ -306,6 +306,14 @@ void scripted_platform::set_menu_item_text(int id, const std::string& text) {
     }
 }
 
+void scripted_platform::set_menu_item_enabled(int id, bool enabled) {
+    if (enabled) {
+        disabled_menu_items.erase(id);
+    } else {
+        disabled_menu_items.insert(id);
+    }
+}
+
 int scripted_platform::menu_bar_height(int window) {
     auto found = windows.find(window);
     return found != windows.end() && found->second.has_menu_bar ? menu_bar_allowance : 0;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,7 @@ public:
     std::vector<input_record> inputs;
     std::vector<file_dialog_record> file_dialogs;
     std::vector<popup_record> popups_shown;
+    std::set<int> disabled_menu_items;
     int active_window = -1;
     // Set when the logic waited for an event after the script ran out; it then gets a close
     // request for the main window, so that a test never blocks.
@@ -151,6 +153,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
     void create_canvas(int window, int control, int x, int y, int width, int height,
