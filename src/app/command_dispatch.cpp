@@ -1,10 +1,10 @@
 #include "app/program.h"
 #include "content/level_loading.h"
 #include "content/player_icons_dialog.h"
+#include "content/ui_numbers.h"
 #include "editing/tombstones.h"
 #include "editing/transports.h"
 #include "savegame/party_setup_file.h"
-#include "state/ui_numbers.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {
@@ -50,6 +50,12 @@ void dispatch_command(game_state& state, platform& system, int id) {
             break;
         case ui::attach_item:
             toggle_transport_link(state, system);
+            break;
+        case ui::undo_item:
+            state.history.undo(state);
+            break;
+        case ui::redo_item:
+            state.history.redo(state);
             break;
         default:
             break;

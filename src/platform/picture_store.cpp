@@ -39,22 +39,6 @@ picture_store::picture_store() : impl_(std::make_unique<impl>()) {}
 
 picture_store::~picture_store() = default;
 
-std::optional<QImage> decode_picture(picture_input& input) {
-    const std::string_view start = input.peek(8);
-    if (is_png(start)) {
-        return decode_png(input);
-    }
-    if (is_jpeg(start)) {
-        return decode_jpeg(input);
-    }
-    return std::nullopt;
-}
-
-std::optional<QImage> decode_picture(std::string_view bytes) {
-    picture_input input(bytes);
-    return decode_picture(input);
-}
-
 picture_handle picture_store::load(const std::string& path) {
     QFile file(QString::fromUtf8(path));
     // Qt's own buffer would only copy every piece once more.

@@ -9,10 +9,17 @@
 
 namespace quill {
 
+// The inner height of a window with a menu bar counts this many pixels for the bar, whatever
+// the real bar needs.
+inline constexpr int menu_bar_allowance = 25;
+
 enum class window_style {
-    main_window,  // title bar with system menu, resizable border, maximize button, no minimize
-    dialog,       // title bar with close box, fixed size, owned by another window
-    popup,        // no title bar or border, owned by another window, at screen coordinates
+    // The program's one main window, which dialogs belong to when no other window of the
+    // program is active. Title bar with system menu, resizable border, maximize button, no
+    // minimize button.
+    main_window,
+    dialog,  // title bar with close box, fixed size, owned by another window
+    popup,   // no title bar or border, owned by another window, at screen coordinates
 };
 
 enum class event_kind {
@@ -48,7 +55,7 @@ struct window_event {
 
 enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
 
-enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus };
+enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y };
 
 enum class message_buttons { ok, yes_no };
 enum class message_icon { none, error };
@@ -62,6 +69,13 @@ struct local_date {
     int day = 1;
     int month = 1;
     int year = 1970;
+};
+
+struct local_date_time {
+    local_date date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
 };
 
 // The windowing and dialog services the logic relies on. The real program runs on the Qt
@@ -82,6 +96,8 @@ public:
     virtual int inner_width(int window) = 0;
     // Counts the menu bar when the window has one.
     virtual int inner_height(int window) = 0;
+    // The inner height below the menu bar, where the controls are.
+    int client_height(int window) { return inner_height(window) - menu_bar_height(window); }
     virtual screen_point inner_screen_position(int window) = 0;
     virtual void disable_window(int window) = 0;
     virtual void enable_window(int window) = 0;
@@ -105,6 +121,9 @@ public:
     // chosen item arrives as the next menu event.
     virtual void show_popup_menu(int menu, int window) = 0;
     virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    // A disabled item is shown greyed and cannot be chosen.
+    virtual void set_menu_item_enabled(int id, bool enabled) = 0;
+    // menu_bar_allowance for a window with a menu bar, else 0.
     virtual int menu_bar_height(int window) = 0;
     virtual void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) = 0;
 
@@ -132,7 +151,9 @@ public:
     virtual int64_t milliseconds() = 0;
     // Uniform in low..high, both included.
     virtual int random_int(int low, int high) = 0;
-    virtual local_date today() = 0;
+    // The local date and time of day.
+    virtual local_date_time now() = 0;
+    local_date today() { return now().date; }
 
     // Modal dialogs. message_box returns true only when Yes was pressed.
     virtual bool message_box(const std::string& title, const std::string& text,
@@ -148,6 +169,8 @@ public:
 
     // Full path of the program file.
     virtual std::string program_file_path() = 0;
+    // The user's folder for the program's own data (automatic saves); empty when there is none.
+    virtual std::string data_dir() = 0;
 
     // The pointer shows that the program is busy from begin_busy until the matching end_busy,
     // so that a long load does not look like a hang; pairs may nest. Dialogs shown meanwhile

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "state/game_rules.h"
 #include "state/item_list.h"
 #include "state/map_item.h"
+#include "state/undo_history.h"
 
 namespace quill {
 
@@ -20,9 +22,8 @@ struct catalogue_entry {
 
 struct level_info {
     std::string name;
+    // 0 when no background could be loaded: then there is no map to show.
     int32_t background = 0;
-    // 0 means there is no level to show.
-    int32_t work_image = 0;
     int32_t zoom = 0;  // percent, 25..100 once a level was loaded
     int32_t map_width = 0;
     int32_t map_height = 0;
@@ -35,6 +36,8 @@ struct level_info {
     int32_t playersize = 0;
     int8_t tile_orientation = 0;
     std::string level_file;
+
+    bool shows_map() const { return background != 0; }
 };
 
 // The blinking marker a double click sets.
@@ -72,7 +75,6 @@ struct map_view_memory {
     int64_t ground_y = 0;
 };
 
-inline constexpr int label_count = 256;
 inline constexpr int first_free_label_slot = 1;
 
 // Everything the program knows about the running game. One object per run (and per test);
@@ -98,6 +100,9 @@ struct game_state {
     std::string party_dir;
     // Always ends in a path separator.
     std::string program_dir;
+
+    // The changes that can be taken back; a level load (a new game, a loaded game) forgets them.
+    undo_history history;
     map_view_memory view_memory;
 };
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 #include "app/program.h"
+#include "platform/files.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -38,7 +40,10 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
                                                                  {4, "Spielericons ändern"},
                                                                  {0, ""},
                                                                  {7, "Spiel laden"},
-                                                                 {6, "Spiel speichern"}};
+                                                                 {6, "Spiel speichern"},
+                                                                 {0, ""},
+                                                                 {18, "Rückgängig [STRG] + [Z]"},
+                                                                 {19, "Wiederholen [STRG] + [Y]"}};
     EXPECT_EQ(system.menu_bar[0].items, game_items);
     EXPECT_EQ(system.menu_bar[1].title, "Zoom");
     const std::vector<std::pair<int, std::string>> zoom_items = {
@@ -53,7 +58,7 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
     EXPECT_EQ(system.popup_menus.at(1).items, transport_items);
 
-    ASSERT_EQ(system.shortcuts.size(), 3u);
+    ASSERT_EQ(system.shortcuts.size(), 6u);
     EXPECT_EQ(system.shortcuts[0].key, shortcut_key::keypad_plus);
     EXPECT_EQ(system.shortcuts[0].id, 15);
     EXPECT_EQ(system.shortcuts[1].key, shortcut_key::keypad_minus);
@@ -61,6 +66,15 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
     EXPECT_EQ(system.shortcuts[2].key, shortcut_key::enter);
     EXPECT_EQ(system.shortcuts[2].id, 17);
     EXPECT_EQ(system.shortcuts[2].modifiers, static_cast<unsigned>(key_modifier::ctrl));
+    const unsigned ctrl_shift =
+        static_cast<unsigned>(key_modifier::ctrl) | static_cast<unsigned>(key_modifier::shift);
+    EXPECT_EQ(
+        (std::array{system.shortcuts[3].key, system.shortcuts[4].key, system.shortcuts[5].key}),
+        (std::array{shortcut_key::z, shortcut_key::y, shortcut_key::z}));
+    EXPECT_EQ((std::array{system.shortcuts[3].id, system.shortcuts[4].id, system.shortcuts[5].id}),
+              (std::array{18, 19, 19}));
+    EXPECT_EQ(system.shortcuts[5].modifiers, ctrl_shift);
+    EXPECT_EQ(system.disabled_menu_items, (std::set<int>{18, 19}));
 
     const auto& canvas = system.controls.at(0);
     EXPECT_EQ(canvas.width, 1286);
@@ -80,20 +94,73 @@ TEST_F(program_run, closing_right_after_start_asks_nothing) {
     EXPECT_EQ(state.tokens.size(), 2);
 }
 
-TEST_F(program_run, an_unsaved_game_is_asked_about_once_whatever_the_answer) {
-    for (const bool yes : {false, true}) {
+// The question comes once; Yes opens the save dialog, and only a save that fails keeps the
+// program running, with the game and its unsaved mark as they were.
+TEST_F(program_run, an_unsaved_game_is_asked_about_and_only_a_failed_save_keeps_it_open) {
+    struct exit_case {
+        bool yes;
+        std::string file;  // the save dialog's answer: empty cancels
+        bool ends_at_first_close;
+        bool file_written;
+    };
+    const exit_case cases[] = {
+        {false, "", true, false},
+        {true, "", true, false},
+        {true, "spiel", true, true},
+        {true, "not_a_folder/spiel", false, false},
+    };
+    for (const exit_case& c : cases) {
+        SCOPED_TRACE(c.file);
         content_fixture fresh;
+        fresh.write_text("not_a_folder", "a file where a folder would be");
         game_state run_state;
         fresh.system.queue_action([&] { run_state.state_modified = true; });
         fresh.system.queue_close();
-        fresh.system.queue_message_answer(yes);
+        fresh.system.queue_message_answer(c.yes);
+        if (c.yes) {
+            fresh.system.queue_file_answer(c.file.empty() ? "" : fresh.path(c.file));
+        }
+        // Only reached when the first close did not end the program.
+        fresh.system.queue_action([&] { EXPECT_TRUE(run_state.state_modified); });
+        fresh.system.queue_close();
+        fresh.system.queue_message_answer(false);
+
         EXPECT_EQ(run_program(fresh.system, run_state), 0);
-        ASSERT_EQ(fresh.system.messages.size(), 1u);
+        const std::size_t questions = c.ends_at_first_close ? 1 : 2;
+        std::size_t question_count = 0;
+        for (const auto& message : fresh.system.messages) {
+            question_count += message.text == exit_question ? 1 : 0;
+        }
+        EXPECT_EQ(question_count, questions);
         EXPECT_EQ(fresh.system.messages[0].title, "Quillmark");
-        EXPECT_EQ(fresh.system.messages[0].text, exit_question);
         EXPECT_EQ(fresh.system.messages[0].buttons, message_buttons::yes_no);
         EXPECT_EQ(fresh.system.messages[0].icon, message_icon::none);
+        ASSERT_EQ(fresh.system.file_dialogs.size(), c.yes ? 1u : 0u);
+        if (c.yes) {
+            EXPECT_TRUE(fresh.system.file_dialogs[0].save);
+        }
+        EXPECT_EQ(file_size(fresh.path("spiel.qms")) >= 0, c.file_written);
+        if (!c.ends_at_first_close) {
+            EXPECT_EQ(fresh.system.messages[1].text, "Die Datei konnte nicht erstellt werden.");
+        }
     }
+}
+
+// Whatever the answer, an unsaved game is kept in the data folder, and the run's lock goes.
+TEST_F(program_run, closing_with_unsaved_changes_keeps_an_automatic_save) {
+    QTemporaryDir data;
+    system.set_data_dir(data.path().toStdString() + "/");
+    content.write_level("L", 300, 200, 40, 40, 40);
+    system.queue_menu(9);
+    system.queue_close();
+    system.queue_message_answer(false);
+    run();
+    const std::string folder = data.path().toStdString() + "/autosave/";
+    EXPECT_EQ(list_directory(folder, "*.lock"), std::vector<std::string>{});
+    const auto runs = list_folders(folder).value_or(std::vector<std::string>{});
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(list_directory(folder + runs[0], "*.qms"),
+              std::vector<std::string>{"autosave-20261207-120000.qms"});
 }
 
 TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/program.h"
+#include "content/ui_numbers.h"
 #include "savegame/party_file_image.h"
 #include "savegame/party_fixture.h"
-#include "state/ui_numbers.h"
 
 namespace quill {
 namespace {

@@ -3,7 +3,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTime>
 
 #include <algorithm>
 #include <utility>
@@ -44,7 +49,7 @@ QWidget* qt_platform::impl::dialog_owner() const {
             return active;
         }
     }
-    return window(0);
+    return window(main_window);
 }
 
 void qt_platform::impl::add_control(int number, control_kind kind, QWidget* widget) {
@@ -89,9 +94,22 @@ void qt_platform::impl::apply_enabled_states() {
     }
 }
 
-qt_platform::qt_platform() : impl_(std::make_unique<impl>()) {}
+void use_german_system_locale() {
+    qputenv("LC_ALL", "de_DE.UTF-8");
+}
 
-qt_platform::~qt_platform() = default;
+qt_platform::qt_platform() : impl_(std::make_unique<impl>()) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    if (impl_->qt_texts.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&impl_->qt_texts);
+    }
+}
+
+qt_platform::~qt_platform() {
+    QCoreApplication::removeTranslator(&impl_->qt_texts);
+}
 
 int64_t qt_platform::milliseconds() {
     return impl_->clock.elapsed();
@@ -104,13 +122,20 @@ int qt_platform::random_int(int low, int high) {
     return static_cast<int>(QRandomGenerator::global()->bounded(qint64{low}, qint64{high} + 1));
 }
 
-local_date qt_platform::today() {
-    const QDate date = QDate::currentDate();
-    return local_date{date.day(), date.month(), date.year()};
+local_date_time qt_platform::now() {
+    const QDateTime current = QDateTime::currentDateTime();
+    const QDate date = current.date();
+    const QTime time = current.time();
+    return {{date.day(), date.month(), date.year()}, time.hour(), time.minute(), time.second()};
 }
 
 std::string qt_platform::program_file_path() {
     return QCoreApplication::applicationFilePath().toStdString();
+}
+
+std::string qt_platform::data_dir() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return folder.isEmpty() ? std::string() : folder.toStdString() + "/";
 }
 
 QWidget* qt_platform::window_widget(int window) const {

@@ -8,6 +8,11 @@ class QWidget;
 
 namespace quill {
 
+// Makes Qt format dates and numbers the German way in its own windows (the file dialogs' lists),
+// whatever the user's environment says. Qt reads the system locale once, so this must run
+// before the QApplication is created.
+void use_german_system_locale();
+
 // The platform of the real program, on Qt Widgets. The QApplication must exist before it is
 // constructed and outlive it.
 class qt_platform : public platform {
@@ -40,6 +45,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
 
@@ -61,7 +67,7 @@ public:
 
     int64_t milliseconds() override;
     int random_int(int low, int high) override;
-    local_date today() override;
+    local_date_time now() override;
 
     bool message_box(const std::string& title, const std::string& text, message_buttons buttons,
                      message_icon icon) override;
@@ -73,6 +79,7 @@ public:
                                  const std::string& filters, int selected_filter) override;
 
     std::string program_file_path() override;
+    std::string data_dir() override;
 
     void begin_busy() override;
     void end_busy() override;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,11 +80,14 @@ public:
 
     // Script. Events are delivered in queue order; an event queued with a pointer position
     // moves the pointer (window pixels of the main window's inner area) when it is delivered.
+    // The main window is the one opened with window_style::main_window; events queued for it
+    // are addressed to it when they are delivered.
     void queue_event(const window_event& event);
     void queue_event_at(const window_event& event, int x, int y);
     void queue_menu(int id);
     void queue_canvas(control_event type, int x, int y, int control = 0);
-    void queue_close(int window = 0);
+    void queue_close();
+    void queue_close(int window);
     // Runs when the queue reaches it, between two events.
     void queue_action(std::function<void()> action);
 
@@ -92,6 +96,7 @@ public:
     void set_pointer_outside();
     void set_pointer_screen(int x, int y);
     void set_clock(int64_t milliseconds);
+    // Values for random_int, clamped into its range. An empty range ends the test program.
     void queue_random(int value);
     void queue_message_answer(bool yes);
     // The empty text stands for a cancelled dialog.
@@ -101,6 +106,9 @@ public:
     void queue_popup_choice(int id);
     void set_program_file_path(const std::string& path);
     void set_today(local_date date);
+    void set_now(local_date_time time);
+    // Empty (the default) stands for a platform without a data folder.
+    void set_data_dir(const std::string& path);
     // Changes a window's inner size, as the user would by dragging its border; queue a
     // resized event to tell the logic.
     void resize_window(int window, int inner_width, int inner_height);
@@ -117,6 +125,7 @@ public:
     std::vector<input_record> inputs;
     std::vector<file_dialog_record> file_dialogs;
     std::vector<popup_record> popups_shown;
+    std::set<int> disabled_menu_items;
     int active_window = -1;
     // Set when the logic waited for an event after the script ran out; it then gets a close
     // request for the main window, so that a test never blocks.
@@ -148,6 +157,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
     void create_canvas(int window, int control, int x, int y, int width, int height,
@@ -166,7 +176,7 @@ public:
     picture_handle canvas_picture(int control) override;
     int64_t milliseconds() override;
     int random_int(int low, int high) override;
-    local_date today() override;
+    local_date_time now() override;
     bool message_box(const std::string& title, const std::string& text, message_buttons buttons,
                      message_icon icon) override;
     std::string input_text(const std::string& title, const std::string& prompt,
@@ -176,6 +186,7 @@ public:
     std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                  const std::string& filters, int selected_filter) override;
     std::string program_file_path() override;
+    std::string data_dir() override;
     void begin_busy() override;
     void end_busy() override;
 
@@ -184,6 +195,7 @@ private:
         std::optional<window_event> event;
         std::optional<screen_point> pointer;  // main window inner coordinates
         std::function<void()> action;
+        bool to_main_window = false;
     };
     // A new control record in place of any control of that number.
     control_record& place_control(int window, int control, int x, int y, int width, int height);
@@ -201,11 +213,13 @@ private:
     std::deque<std::string> file_answers_;
     std::deque<int> popup_choices_;
     std::string program_file_path_ = "/quillmark/quillmark";
-    local_date today_{7, 12, 2026};
+    local_date_time now_{{7, 12, 2026}, 12, 0, 0};
+    std::string data_dir_;
     bool refuse_windows_ = false;
     static constexpr int max_dry_waits = 1000;
     int dry_waits_ = 0;
     int menu_bar_window_ = -1;
+    int main_window_ = -1;
     int last_popup_ = -1;
 };
 
