@@ -5,9 +5,10 @@
 #include "content/catalogue_reading.h"
 #include "content/content_paths.h"
 #include "content/level_number.h"
+#include "content/ui_numbers.h"
 #include "content/xml_error_report.h"
 #include "platform/xml_document.h"
-#include "state/ui_numbers.h"
+#include "state/game_rules.h"
 
 namespace quill {
 
@@ -24,29 +25,26 @@ bool is_background(const xml_element& pic) {
 
 void load_background(game_state& state, picture_store& pictures, const std::string& file_name) {
     level_info& level = state.level;
-    if (level.work_image != level.background) {
-        pictures.free(level.work_image);
-    }
     pictures.free(level.background);
-    level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
     // The view picks the pixels it shows straight from the background and needs no working
-    // copy of the map; the background itself stands for "a level is shown".
-    level.work_image = level.background;
+    // copy of the map.
+    level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
     level.map_width = pictures.width(level.background);
     level.map_height = pictures.height(level.background);
 }
 
-void read_level_file(game_state& state, platform& system, const std::string& path) {
+// False when there was no file to read.
+bool read_level_file(game_state& state, platform& system, const std::string& path) {
     const xml_document document = read_xml_file(path);
     if (!document.loaded) {
-        return;
+        return false;
     }
     state.level.level_file = path;
     if (!document.well_formed) {
         report_xml_error(system, document);
     }
     if (!document.root) {
-        return;
+        return true;
     }
     level_info& level = state.level;
     for (const xml_element& child : document.root->children) {
@@ -57,15 +55,16 @@ void read_level_file(game_state& state, platform& system, const std::string& pat
                 load_background(state, system.pictures(), child.text);
             }
         } else if (child.name == "tile_x") {
-            level.tile_x = parse_level_number(child.text);
+            level.tile_x = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_y") {
-            level.tile_y = parse_level_number(child.text);
+            level.tile_y = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "playersize") {
-            level.playersize = parse_level_number(child.text);
+            level.playersize = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_orientation") {
             level.tile_orientation = static_cast<int8_t>(parse_level_number(child.text));
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -84,10 +83,11 @@ void load_level(game_state& state, platform& system, const std::string& level_pa
     }
 
     const std::string path = level_path.empty() ? state.program_dir + "KTV.gxml" : level_path;
-    read_level_file(state, system, path);
+    const bool read = read_level_file(state, system, path);
 
     state.level.zoom = 100;
-    if (state.level.tile_orientation != 0) {
+    // Sizes kept from an earlier load were exchanged by that load already.
+    if (read && state.level.tile_orientation != 0) {
         std::swap(state.level.tile_x, state.level.tile_y);
     }
     if (!state.level.name.empty()) {

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
 
 #include <deque>
@@ -56,6 +57,7 @@ struct qt_platform::impl {
     std::map<int, QPointer<top_window>> windows;
     std::map<int, control_entry> controls;
     std::set<int> disabled_windows;
+    int main_window = -1;
 
     int menu_bar_window = -1;
     QPointer<QMenu> current_menu;
@@ -65,6 +67,8 @@ struct qt_platform::impl {
     std::map<int, QPointer<QAction>> menu_items;
 
     QElapsedTimer clock;
+    // Qt's own texts (the buttons of message boxes, the file dialogs) in German, as the rest.
+    QTranslator qt_texts;
 };
 
 }  // namespace quill
