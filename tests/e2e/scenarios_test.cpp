@@ -36,6 +36,8 @@ constexpr int map_width = 1000;
 constexpr int map_height = 1400;
 constexpr point beacon_at{300, 300};
 constexpr const char* level_name = "Testebene";
+// Where the main window and the player icons dialog put their frame's outer corner.
+constexpr point window_corner{220, 0};
 
 struct menu_item {
     bool zoom;
@@ -101,6 +103,9 @@ protected:
             return AssertionFailure() << "Quillmark could not be started";
         }
         AssertionResult opened = x.wait_window(title, main);
+        if (opened) {
+            opened = x.wait_framed_at(main, window_corner);
+        }
         return opened ? x.wait_active(main) : opened;
     }
 
@@ -270,7 +275,6 @@ TEST_F(e2e, in_an_empty_folder_both_menus_open_and_closing_asks_nothing) {
 
 TEST_F(e2e, the_level_shows_its_name_its_tokens_in_a_row_and_its_background) {
     ASSERT_TRUE(start());
-    EXPECT_EQ(x.frame_origin(main), (point{220, 0}));
     // Tokens of 40 pixels from map (25, 20) on, side by side.
     EXPECT_TRUE(x.wait_screen({{on_canvas(26, 21), red},
                                {on_canvas(64, 59), red},
@@ -448,6 +452,7 @@ TEST_F(e2e, new_player_icons_rewrite_players_xml_and_the_tokens) {
     ASSERT_TRUE(choose(player_icons));
     Window dialog = None;
     ASSERT_TRUE(x.wait_window("Players", dialog));
+    ASSERT_TRUE(x.wait_framed_at(dialog, window_corner));
     const point client = x.origin(dialog);
     ASSERT_TRUE(x.wait_screen({{client + point{50, 50}, red}}));
     // The picker opens at the pointer with the icons in name order: p0, p1, p2, q.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <sstream>
 #include <thread>
 
 namespace quill::e2e {
@@ -248,15 +249,19 @@ point x_session::origin(Window window) {
     return {x, y};
 }
 
-point x_session::frame_origin(Window window) {
-    const point inner = origin(window);
-    // Left, right, top, bottom.
-    const std::vector<unsigned long> extents =
-        property_values(display_, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
-    if (extents.size() != 4) {
-        return inner;
-    }
-    return {inner.x - static_cast<int>(extents[0]), inner.y - static_cast<int>(extents[2])};
+AssertionResult x_session::wait_framed_at(Window window, point corner) {
+    std::ostringstream what;
+    what << "the frame of \"" << window_title(display_, window) << "\" at " << corner;
+    return wait_until(
+        [&] {
+            // Left, right, top, bottom; there once the window manager has framed the window.
+            const std::vector<unsigned long> extents =
+                property_values(display_, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+            const point inner = origin(window);
+            return extents.size() == 4 && inner.x - static_cast<int>(extents[0]) == corner.x &&
+                   inner.y - static_cast<int>(extents[2]) == corner.y;
+        },
+        what.str());
 }
 
 void x_session::move(point to) {

@@ -18,7 +18,6 @@ struct point {
     int x = 0;
     int y = 0;
     point operator+(point other) const { return {x + other.x, y + other.y}; }
-    bool operator==(const point&) const = default;
 };
 
 struct rgb {
@@ -66,8 +65,8 @@ public:
     std::vector<window_box> open_popups();
     ::testing::AssertionResult wait_popups(size_t count);
     point origin(Window window);
-    // The outer corner of the frame the window manager put around the window.
-    point frame_origin(Window window);
+    // Until the window manager has framed the window with the frame's outer corner there.
+    ::testing::AssertionResult wait_framed_at(Window window, point corner);
 
     void move(point to);
     void press(point at, unsigned button = Button1);
