@@ -173,14 +173,13 @@ AssertionResult x_session::start() {
         "openbox to manage the screen");
 }
 
-AssertionResult x_session::wait_window(const std::string& title, Window& found, Window other_than) {
+AssertionResult x_session::wait_window(const std::string& title, Window& found) {
     found = None;
     return wait_until(
         [&] {
             for (const unsigned long window : property_values(display_, DefaultRootWindow(display_),
                                                               "_NET_CLIENT_LIST", XA_WINDOW)) {
-                if (window != other_than && window_title(display_, window) == title &&
-                    viewable(display_, window)) {
+                if (window_title(display_, window) == title && viewable(display_, window)) {
                     found = window;
                     return true;
                 }
@@ -228,8 +227,7 @@ std::vector<window_box> x_session::open_popups() {
         if (std::find(manager.begin(), manager.end(), children[i]) == manager.end() &&
             XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
             attributes.map_state == IsViewable && attributes.override_redirect) {
-            popups.push_back(
-                {children[i], {attributes.x, attributes.y}, attributes.width, attributes.height});
+            popups.push_back({{attributes.x, attributes.y}, attributes.width, attributes.height});
         }
     }
     XFree(children);

@@ -37,7 +37,6 @@ struct seen {
 };
 
 struct window_box {
-    Window id = None;
     point at;
     int width = 0;
     int height = 0;
@@ -56,9 +55,8 @@ public:
     ::testing::AssertionResult start();
     const std::string& display_name() const { return display_name_; }
 
-    // A window the window manager manages, by its title; not the one given as other_than.
-    ::testing::AssertionResult wait_window(const std::string& title, Window& found,
-                                           Window other_than = None);
+    // A window the window manager manages, by its title.
+    ::testing::AssertionResult wait_window(const std::string& title, Window& found);
     ::testing::AssertionResult wait_gone(Window window);
     ::testing::AssertionResult wait_active(Window window);
     // Mapped windows that the window manager does not manage: menus, in stacking order.
