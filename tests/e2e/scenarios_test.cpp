@@ -196,13 +196,11 @@ protected:
     }
 
     AssertionResult close_main() {
-        AssertionResult active = x.wait_active(main);
-        if (active) {
-            x.key(XK_F4, {XK_Alt_L});
-        } else if (quillmark.state() != QProcess::Running) {
-            active << "; Quillmark has ended";
+        if (quillmark.state() != QProcess::Running) {
+            return AssertionFailure() << "Quillmark has ended";
         }
-        return active;
+        x.close(main);
+        return AssertionSuccess();
     }
 
     AssertionResult wait_exit() {

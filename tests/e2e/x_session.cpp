@@ -27,14 +27,13 @@ constexpr int patience_ms = 15000;
 constexpr int screen_width = 1600;
 constexpr int screen_height = 1000;
 
-// New windows take the focus and Alt+F4 closes the active one, as on a desktop. The mouse section
-// is there to be empty: without one openbox binds its default mouse actions, among them a click on
-// a window that raises it, for which it holds every press until it lets it through; presses that
-// follow each other faster than a hand can press get lost on that way.
+// New windows take the focus, as on a desktop. The mouse section is there to be empty: without
+// one openbox binds its default mouse actions, among them a click on a window that raises it, for
+// which it holds every press until it lets it through; presses that follow each other faster than
+// a hand can press get lost on that way.
 constexpr const char* window_manager_settings = R"(<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew></focus>
-  <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
   <mouse></mouse>
 </openbox_config>
 )";
@@ -260,6 +259,20 @@ AssertionResult x_session::wait_framed_at(Window window, point corner) {
                    inner.y - static_cast<int>(extents[2]) == corner.y;
         },
         what.str());
+}
+
+void x_session::close(Window window) {
+    // As a task bar asks: the window manager then sends the window its close request.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // a pager or task bar
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display_, False);
 }
 
 void x_session::move(point to) {

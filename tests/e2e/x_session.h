@@ -66,6 +66,8 @@ public:
     // Until the window manager has framed the window with the frame's outer corner there.
     ::testing::AssertionResult wait_framed_at(Window window, point corner);
 
+    // Through the window manager, as its close button does.
+    void close(Window window);
     void move(point to);
     void press(point at, unsigned button = Button1);
     void release(unsigned button = Button1);
