@@ -90,7 +90,7 @@ protected:
 
     AssertionResult start_program(const std::string& title) {
         const QString program = QString::fromStdString(folder.path("quillmark"));
-        if (!QFile::copy(QUILLMARK_PROGRAM, program)) {
+        if (!QFile::exists(program) && !QFile::copy(QUILLMARK_PROGRAM, program)) {
             return AssertionFailure() << "cannot copy " << QUILLMARK_PROGRAM;
         }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -505,6 +505,40 @@ TEST_F(e2e, a_failed_save_after_yes_keeps_the_program_open) {
     ASSERT_TRUE(reply("Quillmark", "", XK_Escape));
     ASSERT_TRUE(wait_exit());
     EXPECT_EQ(files(), before);
+}
+
+TEST_F(e2e, ctrl_z_takes_a_drag_back_and_ctrl_y_does_it_again) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(drag(on_canvas(125, 40), on_canvas(500, 400), yellow));
+    ASSERT_TRUE(x.wait_screen({{on_canvas(500, 400), yellow}, {on_canvas(125, 40), ground}}));
+    x.key(XK_z, {XK_Control_L});
+    ASSERT_TRUE(x.wait_screen({{on_canvas(125, 40), yellow}, {on_canvas(500, 400), ground}}));
+    x.key(XK_y, {XK_Control_L});
+    EXPECT_TRUE(x.wait_screen({{on_canvas(500, 400), yellow}, {on_canvas(125, 40), ground}}));
+}
+
+// The zoom out is one change, so the automatic save right after it holds it.
+TEST_F(e2e, after_a_crash_the_next_start_loads_the_automatic_save_on_yes) {
+    ASSERT_TRUE(start());
+    x.key(XK_KP_Subtract, {XK_Control_L});
+    const auto zoomed_out = [&] {
+        return x.wait_screen({{on_canvas(899, 300), ground}, {on_canvas(900, 300), white}});
+    };
+    ASSERT_TRUE(zoomed_out());
+    ASSERT_TRUE(x.wait_until(
+        [&] {
+            QDirIterator saves(data_home.path(), {"autosave-*.qms"}, QDir::Files,
+                               QDirIterator::Subdirectories);
+            return saves.hasNext();
+        },
+        "an automatic save"));
+    quillmark.kill();  // SIGKILL: nothing is cleaned up
+    ASSERT_TRUE(quillmark.waitForFinished());
+    ASSERT_TRUE(x.wait_gone(main));
+
+    ASSERT_TRUE(start_program(level_name));
+    ASSERT_TRUE(reply("Quillmark", ""));  // Yes
+    EXPECT_TRUE(zoomed_out());
 }
 
 }  // namespace
