@@ -3,7 +3,13 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+# `make fuzz` builds the fuzz targets with clang in a folder of their own and runs each for
+# FUZZ_SECONDS on its seed corpus; FUZZ_TARGETS picks some of them.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= qms_reader gls_reader level_file players_file kinds_file picture
+
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -26,8 +32,14 @@ bench: build
 	cmake --build $(BUILD_DIR) --target quillmark_bench -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/quillmark_bench
 
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++-14 -DQUILLMARK_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@bash fuzz/run_fuzzers.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)
