@@ -37,9 +37,10 @@ int run_program(platform& system, game_state& state) {
     if (!start_up(state, system)) {
         return 1;
     }
-    while (run_one_pass(state, system)) {
-    }
-    run_exit_steps(state, system);
+    do {
+        while (run_one_pass(state, system)) {
+        }
+    } while (!run_exit_steps(state, system));
     return 0;
 }
 

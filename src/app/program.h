@@ -23,7 +23,8 @@ bool run_one_pass(game_state& state, platform& system);
 void dispatch_event(game_state& state, platform& system, const window_event& event);
 void dispatch_command(game_state& state, platform& system, int id);
 
-// Asks to save an unsaved game before the program ends.
-void run_exit_steps(game_state& state, platform& system);
+// Asks to save an unsaved game before the program ends. False when the user chose to save and
+// the save failed: the program then goes on with the game as it was, rather than losing it.
+bool run_exit_steps(game_state& state, platform& system);
 
 }  // namespace quill

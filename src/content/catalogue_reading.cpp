@@ -3,6 +3,7 @@
 #include "content/content_paths.h"
 #include "content/xml_error_report.h"
 #include "platform/xml_document.h"
+#include "state/game_rules.h"
 
 namespace quill {
 
@@ -43,12 +44,13 @@ void replace_picture(picture_store& pictures, int32_t& image, const std::string&
 }
 
 // Tokens stand in a row along the top of the map; each trail runs straight down from the
-// token's centre, so that transports attached before any move line up below it.
+// token's centre, so that transports attached before any move line up below it. A row longer
+// than any map ends at the coordinate limit.
 void add_token(game_state& state, int catalogue_index) {
     const int32_t size = state.level.playersize;
     map_item token;
     token.catalogue_index = catalogue_index;
-    token.x = catalogue_index * size + 25;
+    token.x = limit_coordinate(int64_t{catalogue_index} * size + 25);
     token.y = 20;
     state.tokens.add(token);
 

@@ -7,6 +7,7 @@
 #include "content/level_number.h"
 #include "content/xml_error_report.h"
 #include "platform/xml_document.h"
+#include "state/game_rules.h"
 #include "state/ui_numbers.h"
 
 namespace quill {
@@ -36,17 +37,18 @@ void load_background(game_state& state, picture_store& pictures, const std::stri
     level.map_height = pictures.height(level.background);
 }
 
-void read_level_file(game_state& state, platform& system, const std::string& path) {
+// False when there was no file to read.
+bool read_level_file(game_state& state, platform& system, const std::string& path) {
     const xml_document document = read_xml_file(path);
     if (!document.loaded) {
-        return;
+        return false;
     }
     state.level.level_file = path;
     if (!document.well_formed) {
         report_xml_error(system, document);
     }
     if (!document.root) {
-        return;
+        return true;
     }
     level_info& level = state.level;
     for (const xml_element& child : document.root->children) {
@@ -57,15 +59,16 @@ void read_level_file(game_state& state, platform& system, const std::string& pat
                 load_background(state, system.pictures(), child.text);
             }
         } else if (child.name == "tile_x") {
-            level.tile_x = parse_level_number(child.text);
+            level.tile_x = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_y") {
-            level.tile_y = parse_level_number(child.text);
+            level.tile_y = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "playersize") {
-            level.playersize = parse_level_number(child.text);
+            level.playersize = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_orientation") {
             level.tile_orientation = static_cast<int8_t>(parse_level_number(child.text));
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -84,10 +87,11 @@ void load_level(game_state& state, platform& system, const std::string& level_pa
     }
 
     const std::string path = level_path.empty() ? state.program_dir + "KTV.gxml" : level_path;
-    read_level_file(state, system, path);
+    const bool read = read_level_file(state, system, path);
 
     state.level.zoom = 100;
-    if (state.level.tile_orientation != 0) {
+    // Sizes kept from an earlier load were exchanged by that load already.
+    if (read && state.level.tile_orientation != 0) {
         std::swap(state.level.tile_x, state.level.tile_y);
     }
     if (!state.level.name.empty()) {

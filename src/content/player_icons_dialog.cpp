@@ -131,8 +131,14 @@ void edit_player_icons(game_state& state, platform& system) {
         return;
     }
     // After a parse error the rows lack the players behind it: the file and the catalogue
-    // stay as they are, whatever is chosen.
+    // stay as they are, whatever is chosen, and the player hears so before choosing.
     const bool write_back = may_write_back(file.state);
+    if (!write_back) {
+        system.message_box("Quillmark",
+                           "Die Datei players.xml ist fehlerhaft. Geänderte Spielericons können "
+                           "nicht gespeichert werden.",
+                           message_buttons::ok, message_icon::error);
+    }
     std::vector<player_row>& rows = file.rows;
     picture_store& pictures = system.pictures();
     const players_dialog_layout layout = dialog_layout(static_cast<int>(rows.size()));

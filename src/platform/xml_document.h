@@ -33,8 +33,9 @@ struct xml_document {
 };
 
 // Parses with Expat. The encoding comes from the XML declaration (UTF-8 without one); besides
-// Expat's own encodings, windows-1252 and ISO-8859-15 are understood. Elements nested more than
-// 1000 levels deep end the parse with an error; a file larger than 16 MiB is not read.
+// Expat's own encodings, every single-byte encoding Qt's text converters know is understood.
+// Elements nested more than 1000 levels deep end the parse with an error; a file larger than 16 MiB
+// is not read.
 xml_document read_xml_file(const std::string& path);
 xml_document parse_xml(std::string_view bytes);
 

@@ -3,13 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringDecoder>
 
 #include <expat.h>
 
 #include <algorithm>
-#include <array>
-#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,62 +30,46 @@ constexpr qint64 max_file_size = 16 * 1024 * 1024;
 // Expat takes its input length as an int.
 constexpr std::size_t chunk_size = 1 << 20;
 
-// windows-1252 from 0x80 to 0x9F. The five bytes the code page leaves undefined (0x81, 0x8D,
-// 0x8F, 0x90, 0x9D) keep their own value as a control character, as common decoders do, so
-// that a stray byte does not make the whole file unreadable.
-constexpr std::array<int, 32> windows_1252_high = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// The eight places where ISO-8859-15 differs from ISO-8859-1.
-constexpr std::array<std::pair<int, int>, 8> iso_8859_15_changes = {{
-    {0xA4, 0x20AC},
-    {0xA6, 0x0160},
-    {0xA8, 0x0161},
-    {0xB4, 0x017D},
-    {0xB8, 0x017E},
-    {0xBC, 0x0152},
-    {0xBD, 0x0153},
-    {0xBE, 0x0178},
-}};
-
-bool same_name(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(*a) != lower(*b)) {
-            return false;
+// Decodes one byte, or "A" after it, on its own; nullopt when the byte is not a character
+// of its own there (multi-byte and stateful encodings), -1 when the encoding leaves it undefined.
+std::optional<int> single_byte_value(QStringDecoder& decoder, char byte, bool probe_following) {
+    const char bytes[2] = {byte, 'A'};
+    const QString text = decoder.decode(QByteArrayView(bytes, probe_following ? 2 : 1));
+    if (probe_following) {
+        if (text.size() != 2 || text[1] != QLatin1Char('A')) {
+            return std::nullopt;
         }
+    } else if (text.size() != 1) {
+        return -1;
     }
-    return *a == *b;
+    const QChar unit = text[0];
+    if (unit.isSurrogate() || unit == QChar::ReplacementCharacter) {
+        return -1;
+    }
+    return unit.unicode();
 }
 
-bool is_any_of(const XML_Char* name, std::initializer_list<const char*> candidates) {
-    return std::any_of(candidates.begin(), candidates.end(),
-                       [name](const char* candidate) { return same_name(name, candidate); });
-}
-
+// Any single-byte encoding Qt's converters know, byte by byte. A byte of 0x80..0x9F that the
+// encoding leaves undefined (as windows-1252 does five) keeps its own value as a control
+// character, as common decoders do, so that a stray byte does not make the whole file
+// unreadable; other undefined bytes are malformed. Expat itself checks the ASCII range.
 int XMLCALL provide_encoding(void*, const XML_Char* name, XML_Encoding* info) {
-    for (int byte = 0; byte < 256; ++byte) {
-        info->map[byte] = byte;
-    }
     info->data = nullptr;
     info->convert = nullptr;
     info->release = nullptr;
-    if (is_any_of(name, {"windows-1252", "cp1252", "x-cp1252"})) {
-        for (int i = 0; i < 32; ++i) {
-            info->map[0x80 + i] = windows_1252_high[i];
-        }
-        return XML_STATUS_OK;
+    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
+    if (!decoder.isValid()) {
+        return XML_STATUS_ERROR;
     }
-    if (is_any_of(name, {"iso-8859-15", "iso8859-15", "iso_8859-15", "latin-9", "latin9"})) {
-        for (auto [byte, code_point] : iso_8859_15_changes) {
-            info->map[byte] = code_point;
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto value = static_cast<char>(byte);
+        if (!single_byte_value(decoder, value, true)) {
+            return XML_STATUS_ERROR;
         }
-        return XML_STATUS_OK;
+        const int code = *single_byte_value(decoder, value, false);
+        info->map[byte] = code >= 0 ? code : byte >= 0x80 && byte <= 0x9F ? byte : -1;
     }
-    return XML_STATUS_ERROR;
+    return XML_STATUS_OK;
 }
 
 struct tree_builder {

@@ -1,8 +1,6 @@
 #include "platform/xml_document.h"
 
-#include <QByteArray>
-#include <QSaveFile>
-#include <QString>
+#include "platform/files.h"
 
 #include <algorithm>
 #include <string>
@@ -130,17 +128,7 @@ std::string format_xml(const xml_element& root, int indent, std::string_view lin
 }
 
 bool save_xml_file(const std::string& path, const xml_element& root) {
-    const std::string text = format_xml(root);
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return save_file_atomically(path, format_xml(root));
 }
 
 }  // namespace quill

@@ -38,17 +38,17 @@ bool names_old_format(const std::string& path) {
 
 }  // namespace
 
-void save_party_setup(game_state& state, platform& system) {
+save_outcome save_party_setup(game_state& state, platform& system) {
     std::string path =
         system.save_file_dialog(save_title, state.party_dir, save_filters, first_filter);
     if (path.empty()) {
-        return;
+        return save_outcome::cancelled;
     }
     state.party_dir = directory_part(path);
     if (!ends_with(path, ".qms")) {
         path += ".qms";
     }
-    write_party_setup(state, system, path);
+    return write_party_setup(state, system, path) ? save_outcome::saved : save_outcome::failed;
 }
 
 void load_party_setup(game_state& state, platform& system) {

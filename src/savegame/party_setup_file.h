@@ -7,9 +7,11 @@
 
 namespace quill {
 
+enum class save_outcome { saved, cancelled, failed };
+
 // "Spiel speichern": asks for a file name (".qms" is added unless the name ends in exactly
 // that) and writes the game there. Also what the exit question's Yes runs.
-void save_party_setup(game_state& state, platform& system);
+save_outcome save_party_setup(game_state& state, platform& system);
 
 // "Spiel laden": asks for a file and reads it, as an old-format file when its name ends in
 // "gls" in any letter case, otherwise as a version-1 file. Replaces the game without asking.

@@ -4,15 +4,11 @@
 #include <array>
 #include <vector>
 
-#include "view/zoom_viewport.h"
+#include "state/game_rules.h"
 
 namespace quill {
 
 namespace {
-
-int32_t limit_coordinate(int32_t value) {
-    return std::clamp(value, -coordinate_limit, coordinate_limit);
-}
 
 void limit_coordinates(item_list<map_item>& items) {
     for (map_item& item : items) {

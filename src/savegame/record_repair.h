@@ -2,13 +2,10 @@
 
 #include <cstdint>
 
+#include "state/game_rules.h"
 #include "state/game_state.h"
 
 namespace quill {
-
-// Map coordinates read from a file are held within this distance of the origin: far beyond any
-// map, yet sums and differences of a few coordinates and box sizes stay inside int32.
-inline constexpr int32_t coordinate_limit = 1 << 24;
 
 // Makes a game state just read from a party setup file safe for every later operation, which
 // trusts the invariants of the game state:

@@ -67,6 +67,10 @@ void drop_transport(game_state& state, platform& system) {
     attach_transport(state, system, -1);
 }
 
+bool pointer_in_window(platform& system) {
+    return system.mouse_x(ui::main_window) != -1 && system.mouse_y(ui::main_window) != -1;
+}
+
 }  // namespace
 
 void follow_pointer(game_state& state, platform& system, map_item& item, bool is_token) {
@@ -129,6 +133,12 @@ void canvas_mouse_move(game_state& state, platform& system) {
 }
 
 void canvas_left_up(game_state& state, platform& system) {
+    // Outside the window the pointer has no place on the map: what was dragged stays where it
+    // was last drawn, joins no convoy and shows no inscription at the window's corner.
+    if (!pointer_in_window(system)) {
+        state.drag_mode = drag_kind::drag_none;
+        return;
+    }
     if (state.drag_mode == drag_kind::drag_transport && state.transports.current() != nullptr) {
         drop_transport(state, system);
     } else if (state.drag_mode == drag_kind::drag_grave && state.graves.current() != nullptr) {

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "state/game_rules.h"
 #include "state/game_state.h"
 
 namespace quill {
 
 enum class zoom_mode { zoom_reset, zoom_out, zoom_in };
 enum class axis { x, y };
-
-inline constexpr int min_zoom = 25;
-inline constexpr int max_zoom = 100;
 
 // Every zoom command marks the game as changed, also when the zoom stays as it was: the zoom
 // is part of a saved game.

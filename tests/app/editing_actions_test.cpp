@@ -129,13 +129,14 @@ TEST_F(editing_actions, a_tombstone_without_free_label_has_none_until_one_is_fre
     }
     add_grave(600, 400).label = 7;
     place_tombstone(300, 200, "Borin", "Sturmklingen");
+    system.queue_action([&] { state.state_modified = false; });
     right_click(620, 420);
     system.queue_message_answer(false);
     system.queue_action([&] {
         EXPECT_EQ(state.graves.size(), 2);
         EXPECT_EQ(state.graves[1].label, 0);
         EXPECT_EQ(state.labels[7], "belegt");
-        state.state_modified = false;
+        EXPECT_FALSE(state.state_modified);  // No changes nothing
     });
     right_click(620, 420);
     system.queue_message_answer(true);
@@ -279,7 +280,11 @@ TEST_F(editing_actions, removing_the_first_of_three_keeps_the_links_naming_the_s
     right_click(120, 160);
     system.queue_popup_choice(remove_transport_item);
     system.queue_message_answer(false);
-    system.queue_action([&] { EXPECT_EQ(state.transports.size(), 3); });
+    system.queue_action([&] {
+        EXPECT_EQ(state.transports.size(), 3);
+        EXPECT_EQ(state.hover.text, "Karren");
+        EXPECT_FALSE(state.state_modified);  // No changes nothing
+    });
     right_click(120, 160);
     system.queue_popup_choice(remove_transport_item);
     system.queue_message_answer(true);

@@ -38,21 +38,30 @@ TEST_F(map_gestures, dragging_a_token_centres_it_under_the_pointer) {
     EXPECT_EQ(state.token_trails[0].points[0], (map_point{300, 210}));
 }
 
+// A press on any edge of the box pans instead of picking the token up, which the move after it
+// shows; one pixel inside, the token follows.
 TEST_F(map_gestures, box_edges_miss_and_one_pixel_inside_hits) {
     add_token(100, 100);
-    press(100, 120);  // on the left edge: pans instead
-    release(100, 120);
-    press(120, 140);  // on the bottom edge
-    release(120, 140);
+    for (const map_point edge :
+         {map_point{100, 120}, map_point{120, 100}, map_point{140, 120}, map_point{120, 140}}) {
+        press(edge.x, edge.y);
+        move(edge.x + 30, edge.y + 30);
+        release(edge.x + 30, edge.y + 30);
+    }
     run();
-    EXPECT_EQ(state.tokens[0].x, 100);
+    EXPECT_EQ(place_of(state.tokens[0]), (map_point{100, 100}));
+    EXPECT_EQ(state.level.view_x, 0);
 
-    map_fixture::state.drag_mode = drag_kind::drag_none;
-    press(101, 139);
+    press(101, 101);
     move(201, 239);
     release(201, 239);
     run();
     EXPECT_EQ(place_of(state.tokens[0]), (map_point{181, 219}));
+    press(200, 258);
+    move(300, 300);
+    release(300, 300);
+    run();
+    EXPECT_EQ(place_of(state.tokens[0]), (map_point{280, 280}));
 }
 
 TEST_F(map_gestures, the_later_of_two_overlapping_tokens_is_picked_up) {
@@ -93,6 +102,31 @@ TEST_F(map_gestures, dragging_off_the_window_leaves_the_item_where_it_was_last_m
     run();
     EXPECT_EQ(place_of(state.graves[0]), (map_point{130, 130}));
     EXPECT_TRUE(state.state_modified);
+}
+
+// Outside the window the pointer has no map position: the transport stays where it was last
+// drawn, free, and no inscription box appears at the window's corner.
+TEST_F(map_gestures, a_transport_released_outside_the_window_stays_free_where_it_was) {
+    state.level.view_x = 100;
+    state.level.view_y = 100;
+    add_token(80, 80);  // under the map point of a pointer at -1, -1
+    state.labels[2] = "Wagen von Sturmklingen";
+    add_transport(400, 400).label = 2;
+    press(320, 320);
+    move(330, 340);
+    window_event released;
+    released.kind = event_kind::control;
+    released.window = 0;
+    released.control = 0;
+    released.type = control_event::left_released;
+    system.queue_action([&] { system.set_pointer_outside(); });
+    system.queue_event(released);
+    run();
+    EXPECT_EQ(place_of(state.transports[0]), (map_point{410, 420}));
+    EXPECT_EQ(state.transports[0].links[0], 0);
+    EXPECT_EQ(state.tokens[0].links[0], 0);
+    EXPECT_EQ(state.hover.text, "");
+    EXPECT_EQ(state.drag_mode, drag_kind::drag_none);
 }
 
 TEST_F(map_gestures, items_stop_at_the_left_edge_of_the_view) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+#include "platform/files.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -80,19 +81,55 @@ TEST_F(program_run, closing_right_after_start_asks_nothing) {
     EXPECT_EQ(state.tokens.size(), 2);
 }
 
-TEST_F(program_run, an_unsaved_game_is_asked_about_once_whatever_the_answer) {
-    for (const bool yes : {false, true}) {
+// The question comes once; Yes opens the save dialog, and only a save that fails keeps the
+// program running, with the game and its unsaved mark as they were.
+TEST_F(program_run, an_unsaved_game_is_asked_about_and_only_a_failed_save_keeps_it_open) {
+    struct exit_case {
+        bool yes;
+        std::string file;  // the save dialog's answer: empty cancels
+        bool ends_at_first_close;
+        bool file_written;
+    };
+    const exit_case cases[] = {
+        {false, "", true, false},
+        {true, "", true, false},
+        {true, "spiel", true, true},
+        {true, "not_a_folder/spiel", false, false},
+    };
+    for (const exit_case& c : cases) {
+        SCOPED_TRACE(c.file);
         content_fixture fresh;
+        fresh.write_text("not_a_folder", "a file where a folder would be");
         game_state run_state;
         fresh.system.queue_action([&] { run_state.state_modified = true; });
         fresh.system.queue_close();
-        fresh.system.queue_message_answer(yes);
+        fresh.system.queue_message_answer(c.yes);
+        if (c.yes) {
+            fresh.system.queue_file_answer(c.file.empty() ? "" : fresh.path(c.file));
+        }
+        // Only reached when the first close did not end the program.
+        fresh.system.queue_action([&] { EXPECT_TRUE(run_state.state_modified); });
+        fresh.system.queue_close();
+        fresh.system.queue_message_answer(false);
+
         EXPECT_EQ(run_program(fresh.system, run_state), 0);
-        ASSERT_EQ(fresh.system.messages.size(), 1u);
+        const std::size_t questions = c.ends_at_first_close ? 1 : 2;
+        std::size_t question_count = 0;
+        for (const auto& message : fresh.system.messages) {
+            question_count += message.text == exit_question ? 1 : 0;
+        }
+        EXPECT_EQ(question_count, questions);
         EXPECT_EQ(fresh.system.messages[0].title, "Quillmark");
-        EXPECT_EQ(fresh.system.messages[0].text, exit_question);
         EXPECT_EQ(fresh.system.messages[0].buttons, message_buttons::yes_no);
         EXPECT_EQ(fresh.system.messages[0].icon, message_icon::none);
+        ASSERT_EQ(fresh.system.file_dialogs.size(), c.yes ? 1u : 0u);
+        if (c.yes) {
+            EXPECT_TRUE(fresh.system.file_dialogs[0].save);
+        }
+        EXPECT_EQ(file_size(fresh.path("spiel.qms")) >= 0, c.file_written);
+        if (!c.ends_at_first_close) {
+            EXPECT_EQ(fresh.system.messages[1].text, "Die Datei konnte nicht erstellt werden.");
+        }
     }
 }
 

@@ -41,8 +41,8 @@ TEST_F(catalogue_reading, an_empty_player_entry_still_gets_a_token) {
 
 TEST_F(catalogue_reading, kind_pictures_are_found_by_id_and_orientation) {
     content.write_level("L", 500, 500, 40, 30, 50, 2);
-    content.write_png("pics/boat2.png", 30, 40, {});
-    content.write_png("pics/boat0.png", 30, 40, {});
+    content.write_png("pics/boat2.png", 30, 40, {255, 200, 0, 0});
+    content.write_png("pics/boat0.png", 30, 40, {255, 0, 0, 200});
     content.write_text("transports.xml",
                        "<t><item><comment>c</comment><id>boat</id><pic>ignored.png</pic>"
                        "<name>Boot</name></item><item><id>boat</id></item><player><id>boat</id>"
@@ -53,8 +53,9 @@ TEST_F(catalogue_reading, kind_pictures_are_found_by_id_and_orientation) {
     ASSERT_EQ(state.transport_catalogue.size(), 2);
     EXPECT_EQ(state.transport_catalogue[0].name, "Boot");
     EXPECT_EQ(state.transport_catalogue[0].comment, "c");
-    EXPECT_NE(state.transport_catalogue[0].image, 0);
-    EXPECT_NE(state.transport_catalogue[1].image, 0);
+    for (const catalogue_entry& kind : state.transport_catalogue) {
+        EXPECT_EQ(content.system.pictures().pixel(kind.image, 5, 5), 0xFFC80000u);
+    }
     EXPECT_TRUE(state.grave_catalogue.empty());
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <QFile>
 
 #include "content/level_loading.h"
 #include "content/xml_error_report.h"
+#include "state/game_rules.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -86,6 +88,59 @@ TEST_F(level_loading, a_missing_level_file_keeps_old_values_and_still_reads_cata
     EXPECT_EQ(state.labels[5], "");
     EXPECT_TRUE(state.graves.empty());
     EXPECT_EQ(state.player_catalogue.size(), 2);
+}
+
+// No real board has tiles or tokens beyond max_level_size; larger or negative sizes would
+// overflow the arithmetic of boxes, convoys and the starting row.
+TEST_F(level_loading, sizes_beyond_any_board_are_held_within_the_level_limits) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"300", 300},
+        {"16384", max_level_size},
+        {"2000000000", max_level_size},
+        {"$7FFFFFFF", max_level_size},
+        {"-5", 0},
+        {"-2147483648", 0},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        write_level_body(std::string("<tile_x>") + text + "</tile_x><tile_y>" + text +
+                         "</tile_y><playersize>" + text + "</playersize>");
+        load();
+        EXPECT_EQ(content.state.level.tile_x, expected);
+        EXPECT_EQ(content.state.level.tile_y, expected);
+        EXPECT_EQ(content.state.level.playersize, expected);
+    }
+}
+
+TEST_F(level_loading, a_row_of_tokens_longer_than_any_map_ends_at_the_coordinate_limit) {
+    write_level_body("<playersize>2000000000</playersize>");
+    std::string players = "<players>";
+    for (int i = 0; i < 1100; ++i) {
+        players += "<player/>";
+    }
+    content.write_text("players.xml", players + "</players>");
+    load();
+    const game_state& state = content.state;
+    ASSERT_EQ(state.tokens.size(), 1100);
+    EXPECT_EQ(state.tokens[1].x, max_level_size + 25);
+    EXPECT_EQ(state.tokens[1099].x, coordinate_limit);
+    EXPECT_EQ(state.token_trails[1099].points[29],
+              (map_point{coordinate_limit + max_level_size / 2,
+                         20 + max_level_size / 2 + max_level_size / 4 * 29}));
+}
+
+// Without a level file this load has nothing to exchange: the sizes stay as the last read left
+// them, however often a new game is started.
+TEST_F(level_loading, tiles_are_exchanged_only_by_a_load_that_read_the_level_file) {
+    write_level_body(
+        "<tile_orientation>1</tile_orientation><tile_x>60</tile_x><tile_y>40</tile_y>");
+    load();
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(content.path("KTV.gxml"))));
+    for (int i = 0; i < 3; ++i) {
+        load();
+        EXPECT_EQ(content.state.level.tile_x, 40);
+        EXPECT_EQ(content.state.level.tile_y, 60);
+    }
 }
 
 TEST_F(level_loading, a_broken_level_file_is_reported_and_its_parsed_part_used) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include "content/level_loading.h"
 #include "content/player_icon_picker.h"
@@ -150,6 +151,28 @@ TEST_F(player_icons_dialog, shows_seven_rows_of_icons_buttons_and_the_apply_butt
     press(114);
     run();
     EXPECT_EQ(used_events, 2);
+}
+
+// Shrinking stripes one pixel wide by smoothing greys them; picking pixels would keep them
+// black or white.
+TEST_F(player_icons_dialog, row_icons_are_smoothed_to_40_pixels) {
+    load_players(1);
+    QImage stripes(48, 48, QImage::Format_RGB32);
+    for (int x = 0; x < 48; ++x) {
+        for (int y = 0; y < 48; ++y) {
+            stripes.setPixel(x, y, x % 2 == 0 ? 0xFF000000u : 0xFFFFFFFFu);
+        }
+    }
+    ASSERT_TRUE(stripes.save(QString::fromStdString(content.path("players/p0.png")), "PNG"));
+    check([this] {
+        const picture_handle icon = system.controls.at(100).picture;
+        for (int x = 10; x < 14; ++x) {
+            const uint32_t grey = system.pictures().pixel(icon, x, 20) & 0xFFu;
+            EXPECT_GT(grey, 0x20u) << x;
+            EXPECT_LT(grey, 0xE0u) << x;
+        }
+    });
+    run();
 }
 
 TEST_F(player_icons_dialog, a_chosen_icon_is_written_and_shown_on_the_map_at_once) {
@@ -320,13 +343,17 @@ TEST_F(player_icons_dialog, a_damaged_players_file_is_neither_written_nor_shown_
     check([this] {
         EXPECT_NE(system.controls.at(100).picture, 0);  // what was parsed is shown
         EXPECT_EQ(system.controls.at(101).picture, 0);
+        EXPECT_EQ(system.messages.size(), 2u);  // told before choosing
     });
     press(107);
     pick(5, 5);
     press(114);
     run();
-    ASSERT_EQ(system.messages.size(), 1u);
+    ASSERT_EQ(system.messages.size(), 2u);
     EXPECT_EQ(system.messages[0].title, "Error");
+    EXPECT_EQ(system.messages[1].text,
+              "Die Datei players.xml ist fehlerhaft. Geänderte Spielericons können nicht "
+              "gespeichert werden.");
     EXPECT_EQ(read_bytes(content.path("players.xml")), damaged);
     EXPECT_EQ(state.player_catalogue[0].image, first_image);
     EXPECT_NE(pixel(first_image), green_pixel);

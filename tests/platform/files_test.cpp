@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "support/file_size_limit.h"
 
 namespace quill {
 namespace {
@@ -216,6 +217,26 @@ TEST_F(files_test, writing_into_a_missing_folder_fails) {
     EXPECT_FALSE(writer.commit());
     EXPECT_FALSE(save_file_atomically(path("nowhere/game.qms"), "x"));
     EXPECT_FALSE(QDir(dir_.path()).exists("nowhere"));
+}
+
+TEST_F(files_test, a_write_cut_off_by_a_full_disk_fails_and_keeps_the_existing_file) {
+    put("game.qms", "old");
+    const std::string big(100000, 'x');
+    bool saved = true;
+    bool committed = true;
+    {
+        const testing::file_size_limit limit(1000);
+        saved = save_file_atomically(path("game.qms"), big);
+        file_writer writer;
+        ASSERT_TRUE(writer.create(path("game.qms")));
+        writer.write_bytes(reinterpret_cast<const uint8_t*>(big.data()), 10);
+        writer.write_u8(1);
+        writer.write_bytes(reinterpret_cast<const uint8_t*>(big.data()), 1000);
+        committed = writer.commit();
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(contents("game.qms"), "old");
 }
 
 TEST_F(files_test, writing_into_a_read_only_folder_keeps_the_existing_file) {

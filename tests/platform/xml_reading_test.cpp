@@ -113,9 +113,16 @@ TEST_F(xml_reading_test, encodings_from_the_declaration) {
         std::string encoding, bytes, utf8;
     };
     const sample samples[] = {
-        {"windows-1252", "\xE4\x80\x9F", "ä€Ÿ"}, {"CP1252", "\xE4\x80\x9F", "ä€Ÿ"},
-        {"ISO-8859-15", "\xE4\xA4\xBE", "ä€Ÿ"},  {"Latin9", "\xE4\xA4\xBE", "ä€Ÿ"},
+        {"windows-1252", "\xE4\x80\x9F", "ä€Ÿ"},
+        {"CP1252", "\xE4\x80\x9F", "ä€Ÿ"},
+        {"ISO-8859-15", "\xE4\xA4\xBE", "ä€Ÿ"},
+        {"Latin9", "\xE4\xA4\xBE", "ä€Ÿ"},
         {"iso-8859-1", "\xE4\xA4\xBE", "ä¤¾"},
+        {"latin1", "\xE4\xA4\xBE", "ä¤¾"},
+        {"ISO-8859-2", "\xB1\xE6\xBE", "ąćž"},
+        {"windows-1250", "\x9A\xE8\x8A", "ščŠ"},
+        {"KOI8-R", "\xC1\xF7", "аВ"},
+        {"windows-1252", "\x81\x8D", "\u0081\u008D"},
     };
     for (const auto& [encoding, bytes, utf8] : samples) {
         const xml_document document = read_xml_file(
@@ -138,6 +145,14 @@ TEST_F(xml_reading_test, encodings_from_the_declaration) {
     EXPECT_EQ(wide.root->text, "ä€𝄞");
 
     EXPECT_EQ(parse_xml("<r>ä€</r>").root->text, "ä€");
+
+    // Only single-byte encodings can be decoded byte by byte; the others are refused whole.
+    for (const char* encoding : {"Shift_JIS", "no-such-encoding"}) {
+        const xml_document refused =
+            parse_xml(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?><r>x</r>");
+        EXPECT_FALSE(refused.well_formed) << encoding;
+        EXPECT_EQ(refused.error_text, "unknown encoding") << encoding;
+    }
     EXPECT_FALSE(parse_xml("<r>\xE4</r>").well_formed);
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "support/file_size_limit.h"
+
 namespace quill {
 namespace {
 
@@ -142,6 +144,22 @@ TEST_F(xml_saving, missing_directory_fails) {
     xml_element root = leaf("players", "");
     EXPECT_FALSE(save_xml_file(dir_.filePath("missing/players.xml").toStdString(), root));
     EXPECT_FALSE(save_xml_file(dir_.path().toStdString(), root));
+}
+
+TEST_F(xml_saving, a_file_cut_off_by_a_full_disk_fails_and_keeps_the_old_file) {
+    const QString path = dir_.filePath("players.xml");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    bool saved = true;
+    {
+        const testing::file_size_limit limit(16);
+        saved = save_xml_file(path.toStdString(), leaf("players", std::string(200, 'x')));
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(read_bytes(path), "old");
 }
 
 TEST_F(xml_saving, read_only_directory_fails_and_keeps_the_old_file) {

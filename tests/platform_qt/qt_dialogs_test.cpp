@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -58,6 +60,43 @@ TEST_F(qt_dialogs, message_box_and_input_give_only_what_was_accepted) {
     EXPECT_EQ(platform.input_text("Quillmark", "Inschrift", "Hier ruht"), "Hier ruht Grab");
     answer_dialog<QInputDialog>([](QInputDialog* input) { input->reject(); });
     EXPECT_EQ(platform.input_text("Quillmark", "Inschrift", "Hier ruht"), "");
+}
+
+// Every window the program shows reads German, Qt's own buttons and labels included.
+TEST_F(qt_dialogs, dialogs_speak_german) {
+    QStringList texts;
+    const auto collect = [&texts](QWidget* dialog) {
+        for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            texts.append(button->text().remove(QLatin1Char('&')));
+        }
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            texts.append(label->text().remove(QLatin1Char('&')));
+        }
+    };
+    answer_dialog<QMessageBox>([&](QMessageBox* box) {
+        collect(box);
+        box->button(QMessageBox::No)->click();
+    });
+    platform.message_box("Quillmark", "Speichern?", message_buttons::yes_no, message_icon::none);
+    answer_dialog<QInputDialog>([&](QInputDialog* input) {
+        collect(input);
+        input->reject();
+    });
+    platform.input_text("Quillmark", "Inschrift", "");
+    answer_dialog<QFileDialog>([&](QFileDialog* files) {
+        collect(files);
+        files->reject();
+    });
+    platform.save_file_dialog("Speichern", {}, "Neu (*.qms)|*.qms", 0);
+    for (const char* german : {"Ja", "Nein", "OK", "Abbrechen", "Speichern", "Dateiname:"}) {
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(german))) << german;
+    }
+    for (const char* english : {"Yes", "No", "Cancel", "Save", "File name:"}) {
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(english))) << english;
+    }
+    EXPECT_EQ(QLocale().language(), QLocale::German);
+    // The file dialogs' lists format their dates with the system locale.
+    EXPECT_EQ(QLocale::system().language(), QLocale::German);
 }
 
 TEST_F(qt_dialogs, file_dialogs_take_new_names_and_replace_without_asking) {

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -76,6 +77,21 @@ TEST_F(qt_menus, only_the_keypad_keys_and_enter_with_ctrl_are_shortcuts) {
     QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_THAT(queued_menu_ids(), ElementsAre(15, 16, 17, 17));
+}
+
+// On X11 the shortcut map never sees the keypad modifier: only the key event itself carries it.
+TEST_F(qt_menus, keypad_keys_act_on_the_key_event_that_reaches_the_window) {
+    QWidget* window = platform.window_widget(0);
+    const auto press = [window](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(window, &event);
+    };
+    press(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    press(Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+    press(Qt::Key_Plus, Qt::ControlModifier);
+    press(Qt::Key_Minus, Qt::KeypadModifier);
+    press(Qt::Key_Minus, Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier);
+    EXPECT_THAT(queued_menu_ids(), ElementsAre(15, 16));
 }
 
 TEST_F(qt_menus, a_popup_item_chosen_after_a_text_change_is_queued_and_a_dismissal_is_not) {

@@ -122,7 +122,13 @@ TEST_F(map_rendering, items_beyond_the_map_picture_are_not_drawn) {
     EXPECT_EQ(canvas_pixel(152, 15), opaque({255, 255, 255}));
 }
 
-TEST_F(map_rendering, the_marker_lives_for_3000_ms_and_is_drawn_once_more) {
+// The picture swings away from the point for half a second and back for the next; the ring
+// grows from the point. The redraw after 3000 ms still shows the marker, the next does not.
+TEST_F(map_rendering, the_marker_swings_out_and_back_and_lives_for_3000_ms) {
+    constexpr rgb yellow{255, 255, 0};
+    state.marker.image = pictures.create(8, 8, yellow);
+    state.marker.width = 8;
+    state.marker.height = 8;
     state.marker.active = true;
     state.marker.start_time = 1000;
     state.marker.x = 100;
@@ -130,12 +136,20 @@ TEST_F(map_rendering, the_marker_lives_for_3000_ms_and_is_drawn_once_more) {
     system.set_clock(1000 + 200);  // ring radius 10
     render_map_view(state, system);
     EXPECT_EQ(canvas_pixel(110, 50), opaque({255, 0, 0}));
-    EXPECT_EQ(canvas_pixel(100, 50), opaque(ground));
-    system.set_clock(1000 + 3001);
-    render_map_view(state, system);
+    EXPECT_EQ(canvas_pixel(100, 49), opaque(ground));
+
+    const std::pair<int, int> swings[] = {{100, 5}, {480, 24}, {980, 1}, {1500, 25}, {3001, 0}};
+    for (const auto& [elapsed, d] : swings) {
+        SCOPED_TRACE(elapsed);
+        system.set_clock(1000 + elapsed);
+        render_map_view(state, system);
+        EXPECT_EQ(canvas_pixel(100 + d + 1, 50 + d + 1), opaque(yellow));
+        EXPECT_EQ(canvas_pixel(100 + d + 7, 50 + d + 7), opaque(yellow));
+        EXPECT_NE(canvas_pixel(100 + d + 8, 50 + d + 8), opaque(yellow));
+    }
     EXPECT_FALSE(state.marker.active);
     render_map_view(state, system);
-    EXPECT_EQ(canvas_pixel(100 + 0, 50 - 0), opaque(ground));
+    EXPECT_EQ(canvas_pixel(103, 53), opaque(ground));
 }
 
 TEST_F(map_rendering, the_marker_picture_keeps_its_screen_size_at_every_zoom) {

@@ -59,6 +59,21 @@ TEST_F(convoy, transports_of_an_unmoved_token_line_up_below_it) {
     EXPECT_EQ(state.transports.current_position(), 1);
 }
 
+// With an odd playersize + tile_x the first gap keeps its half pixel: a trail point 40 pixels
+// away is too close for a gap of 40.5, so the transport is pulled back from the next one.
+TEST_F(convoy, the_first_gap_is_not_truncated_to_whole_pixels) {
+    make_level(2000, 2000, 41, 40);
+    add_token(500, 500);
+    add_transport(0, 0);
+    carry(0, 0);
+    auto& points = state.token_trails[0].points;
+    points.fill({560, 600});
+    points[0] = {520, 520};
+    points[1] = {520, 560};
+    arrange_convoy(state, 0);
+    EXPECT_EQ(centre_of(state.transports[0], 41), (map_point{538, 556}));
+}
+
 TEST_F(convoy, a_token_dragged_right_pulls_its_convoy_into_a_row_behind_it) {
     for (const int size : {40, 48}) {
         map_fixture::state = {};

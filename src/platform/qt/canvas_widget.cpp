@@ -64,13 +64,25 @@ void canvas_widget::paintEvent(QPaintEvent* event) {
     }
 }
 
+void canvas_widget::end_lost_press(Qt::MouseButtons held) {
+    if (left_held_ && !held.testFlag(Qt::LeftButton)) {
+        left_held_ = false;
+        sink_(control_event::left_released);
+    }
+}
+
 void canvas_widget::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        end_lost_press(Qt::NoButton);
+        left_held_ = true;
         sink_(control_event::left_pressed);
     }
 }
 
-void canvas_widget::mouseMoveEvent(QMouseEvent*) {
+// A popup menu opened during a drag (a right click) takes the left release for itself; the
+// first move afterwards shows the button up and ends the drag there.
+void canvas_widget::mouseMoveEvent(QMouseEvent* event) {
+    end_lost_press(event->buttons());
     sink_(control_event::mouse_moved);
 }
 
@@ -78,6 +90,7 @@ void canvas_widget::mouseReleaseEvent(QMouseEvent* event) {
     // Qt keeps the mouse grabbed from the press on, so the release arrives here even outside.
     const bool inside = rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
+        left_held_ = false;
         sink_(control_event::left_released);
         if (inside) {
             sink_(control_event::left_click);
@@ -90,6 +103,7 @@ void canvas_widget::mouseReleaseEvent(QMouseEvent* event) {
 void canvas_widget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click arrives only as this event.
     if (event->button() == Qt::LeftButton) {
+        left_held_ = true;
         sink_(control_event::left_pressed);
         sink_(control_event::left_double_click);
     }

@@ -32,11 +32,14 @@ protected:
 
 private:
     void fit_picture();
+    // Every left press is followed by a release, even when a modal menu took the real one.
+    void end_lost_press(Qt::MouseButtons held);
 
     picture_store& pictures_;
     bool sunken_;
     std::function<void(control_event)> sink_;
     picture_handle picture_ = 0;
+    bool left_held_ = false;
 };
 
 }  // namespace quill

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include <optional>
+
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_platform_impl.h"
 
@@ -26,15 +28,24 @@ Qt::KeyboardModifiers qt_modifiers(unsigned modifiers) {
     return result;
 }
 
-QList<QKeySequence> key_sequences(unsigned modifiers, shortcut_key key) {
-    const Qt::KeyboardModifiers held = qt_modifiers(modifiers);
-    // The keypad keys carry the keypad modifier, which keeps them apart from the plus and minus
-    // of the main keyboard.
+// The keys of the numeric keypad that are bound as they arrive rather than through QShortcut.
+std::optional<Qt::Key> keypad_key(shortcut_key key) {
     switch (key) {
         case shortcut_key::keypad_plus:
-            return {QKeySequence(QKeyCombination(held | Qt::KeypadModifier, Qt::Key_Plus))};
+            return Qt::Key_Plus;
         case shortcut_key::keypad_minus:
-            return {QKeySequence(QKeyCombination(held | Qt::KeypadModifier, Qt::Key_Minus))};
+            return Qt::Key_Minus;
+        default:
+            return std::nullopt;
+    }
+}
+
+QList<QKeySequence> key_sequences(unsigned modifiers, shortcut_key key) {
+    const Qt::KeyboardModifiers held = qt_modifiers(modifiers);
+    switch (key) {
+        case shortcut_key::keypad_plus:
+        case shortcut_key::keypad_minus:
+            return {};
         case shortcut_key::enter:
             // Qt also tries a keypad key without its keypad modifier, so the Enter of the keypad
             // matches here too.
@@ -135,6 +146,13 @@ int qt_platform::menu_bar_height(int window) {
 void qt_platform::add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) {
     top_window* found = impl_->window(window);
     if (found == nullptr) {
+        return;
+    }
+    if (const std::optional<Qt::Key> keypad = keypad_key(key)) {
+        // Only the keypad's plus and minus carry the keypad modifier, which keeps them apart
+        // from the plus and minus of the main keyboard.
+        found->add_keypad_binding(qt_modifiers(modifiers), *keypad,
+                                  [this, window, id] { impl_->post(menu_event(window, id)); });
         return;
     }
     auto* shortcut = new QShortcut(found);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -89,9 +91,22 @@ void qt_platform::impl::apply_enabled_states() {
     }
 }
 
-qt_platform::qt_platform() : impl_(std::make_unique<impl>()) {}
+void use_german_system_locale() {
+    qputenv("LC_ALL", "de_DE.UTF-8");
+}
 
-qt_platform::~qt_platform() = default;
+qt_platform::qt_platform() : impl_(std::make_unique<impl>()) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    if (impl_->qt_texts.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&impl_->qt_texts);
+    }
+}
+
+qt_platform::~qt_platform() {
+    QCoreApplication::removeTranslator(&impl_->qt_texts);
+}
 
 int64_t qt_platform::milliseconds() {
     return impl_->clock.elapsed();

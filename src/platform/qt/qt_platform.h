@@ -8,6 +8,11 @@ class QWidget;
 
 namespace quill {
 
+// Makes Qt format dates and numbers the German way in its own windows (the file dialogs' lists),
+// whatever the user's environment says. Qt reads the system locale once, so this must run
+// before the QApplication is created.
+void use_german_system_locale();
+
 // The platform of the real program, on Qt Widgets. The QApplication must exist before it is
 // constructed and outlive it.
 class qt_platform : public platform {

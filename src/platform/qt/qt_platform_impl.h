@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
 
 #include <deque>
@@ -65,6 +66,8 @@ struct qt_platform::impl {
     std::map<int, QPointer<QAction>> menu_items;
 
     QElapsedTimer clock;
+    // Qt's own texts (the buttons of message boxes, the file dialogs) in German, as the rest.
+    QTranslator qt_texts;
 };
 
 }  // namespace quill

@@ -1,9 +1,11 @@
 #include "platform/qt/top_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -65,10 +67,46 @@ void top_window::set_client_size(QSize size) {
 
 void top_window::move_outer(QPoint position) {
     known_position_ = position;
+    wanted_outer_ = position;
+    frame_placed_ = style_ == window_style::popup;
     move(position);
 }
 
+// A window manager adds its frame only once the window is shown, and until then the client
+// area stands where the frame's corner belongs, which puts the title bar above the screen.
+// As soon as the frame is known the window is placed once more.
+void top_window::place_frame_once_known() {
+    if (frame_placed_ || !isVisible() || windowHandle() == nullptr ||
+        windowHandle()->frameMargins().isNull()) {
+        return;
+    }
+    frame_placed_ = true;
+    if (pos() != wanted_outer_) {
+        move(wanted_outer_);
+    }
+}
+
+void top_window::add_keypad_binding(Qt::KeyboardModifiers held, Qt::Key key,
+                                    std::function<void()> action) {
+    keypad_bindings_.push_back({held, key, std::move(action)});
+}
+
+void top_window::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers.testFlag(Qt::KeypadModifier)) {
+        for (const keypad_binding& binding : keypad_bindings_) {
+            if (binding.key == event->key() && binding.held == (modifiers & ~Qt::KeypadModifier)) {
+                event->accept();
+                binding.action();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool top_window::event(QEvent* event) {
+    place_frame_once_known();
     if (event->type() == QEvent::WindowActivate) {
         post(event_kind::activated);
     } else if (event->type() == QEvent::WindowDeactivate) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -35,16 +36,29 @@ public:
     // The bar is as high as its titles need, so the window follows each new menu.
     QMenu* add_menu(const QString& title);
     void set_client_size(QSize size);
+    // The outer corner, frame included, goes to position.
     void move_outer(QPoint position);
+    // A key of the numeric keypad pressed with exactly these modifiers runs the action. Qt's
+    // shortcut matching on X11 loses the keypad modifier, so these keys are caught as they
+    // arrive at the window instead.
+    void add_keypad_binding(Qt::KeyboardModifiers held, Qt::Key key, std::function<void()> action);
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    struct keypad_binding {
+        Qt::KeyboardModifiers held;
+        Qt::Key key;
+        std::function<void()> action;
+    };
+
     int menu_bar_pixels(int width) const;
+    void place_frame_once_known();
     void place_children();
     void post(event_kind kind);
 
@@ -53,9 +67,12 @@ private:
     event_sink sink_;
     QWidget* client_;
     QMenuBar* menu_bar_ = nullptr;
+    std::vector<keypad_binding> keypad_bindings_;
     // Geometry the logic already knows about; only changes beyond it are reported.
     QSize known_client_size_;
     QPoint known_position_;
+    QPoint wanted_outer_;
+    bool frame_placed_ = true;
 };
 
 }  // namespace quill

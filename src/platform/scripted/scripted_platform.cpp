@@ -413,6 +413,12 @@ int64_t scripted_platform::milliseconds() {
 }
 
 int scripted_platform::random_int(int low, int high) {
+    // The real source has no value to give for an empty range; the logic must not ask.
+    if (high < low) {
+        std::fprintf(stderr, "scripted platform: random_int(%d, %d) asks for an empty range\n", low,
+                     high);
+        std::abort();
+    }
     if (randoms_.empty()) {
         return low;
     }

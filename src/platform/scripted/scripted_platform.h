@@ -91,6 +91,7 @@ public:
     void set_pointer_outside();
     void set_pointer_screen(int x, int y);
     void set_clock(int64_t milliseconds);
+    // Values for random_int, clamped into its range. An empty range ends the test program.
     void queue_random(int value);
     void queue_message_answer(bool yes);
     // The empty text stands for a cancelled dialog.
