@@ -27,12 +27,14 @@ for target in "$@"; do
     corpus=$build/corpus/$target
     findings=$build/findings/$target/
     log=$build/logs/$target.log
-    mkdir -p "$corpus" "$findings" "$(dirname "$log")"
+    mkdir -p "$corpus" "$findings" "$(dirname "$log")" "$build/work"
     echo "== $target: ${seconds} s"
     "$program" -max_total_time="$seconds" -timeout=30 -max_len=8192 -print_final_stats=1 \
         -dict="$dictionaries/$(dictionary_of "$target").dict" -artifact_prefix="$findings" \
         "$corpus" "$build/seeds/$target" >"$log" 2>&1
     result=$?
+    # A process that ended on a finding leaves its program folder behind.
+    rm -rf "$build/work/${target}_fuzzer-"*
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     corpus_size=$(ls "$corpus" | wc -l)
     if [ "$result" -eq 0 ]; then

@@ -21,7 +21,7 @@ struct fuzz_game {
     // it is used up.
     void run();
     // The load and save commands with their file dialog answered by path. False when the
-    // command told the user of a failure.
+    // command refused the file or told of a failure.
     bool load(const std::string& path);
     bool save(const std::string& path);
 
@@ -32,10 +32,6 @@ struct fuzz_game {
 
     // Where a map point shows on the canvas; nothing when it does not show.
     std::optional<screen_point> window_point(int64_t map_x, int64_t map_y) const;
-
-private:
-    std::size_t messages_before_ = 0;
-    bool new_messages() const { return system.messages.size() > messages_before_; }
 };
 
 // Saves the game, loads the file back and saves it again: the game loaded back must be the game

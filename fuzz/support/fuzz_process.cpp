@@ -1,5 +1,6 @@
 #include "support/fuzz_process.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -19,9 +20,11 @@ namespace quill::fuzzing {
 
 namespace {
 
-// Made in start_process; removed when the process ends normally.
+// Made in start_process inside the fuzz build folder, where run_fuzzers.sh removes what a
+// finding left behind; removed when the process ends normally.
 struct process_folders {
-    QTemporaryDir root;
+    QTemporaryDir root{QStringLiteral(QUILLMARK_FUZZ_WORK_DIR "/") +
+                       QCoreApplication::applicationName() + "-XXXXXX"};
     std::string program_dir;
     std::string scratch_dir;
 };
@@ -51,6 +54,7 @@ void start_process(int* argc, char*** argv) {
     static int qt_argc = *argc;
     static QGuiApplication application(qt_argc, *argv);
 
+    QDir().mkpath(QStringLiteral(QUILLMARK_FUZZ_WORK_DIR));
     process_folders& made = folders();
     if (!made.root.isValid()) {
         fail("no temporary folder");

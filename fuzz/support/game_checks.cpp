@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "savegame/record_repair.h"
+#include "state/game_rules.h"
 
 namespace quill::fuzzing {
 
