@@ -63,7 +63,6 @@ bench_scene::bench_scene(int side) {
     level_info& level = state.level;
     open_main_window(system, level);
     level.background = patterned_background(pictures, side);
-    level.work_image = level.background;
     level.map_width = side;
     level.map_height = side;
     level.zoom = 100;

@@ -17,7 +17,6 @@ inline constexpr int token_size = 50;
 // platform, and a level of side x side map pixels made in memory: a patterned background, six
 // tokens, fifty tombstones and thirty transports near the view, which is at the map's top-left
 // corner as after start-up; pictures with soft edges.
-// As after a level load, work_image is the background itself.
 struct bench_scene {
     explicit bench_scene(int side);
 

@@ -4,7 +4,7 @@
 
 #include "app/program.h"
 #include "bench_scene.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 #include "view/map_rendering.h"
 #include "view/map_rendering_reference.h"
 

@@ -1,10 +1,10 @@
 #include "app/program.h"
 #include "content/level_loading.h"
 #include "content/player_icons_dialog.h"
+#include "content/ui_numbers.h"
 #include "editing/tombstones.h"
 #include "editing/transports.h"
 #include "savegame/party_setup_file.h"
-#include "state/ui_numbers.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {

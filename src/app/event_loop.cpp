@@ -1,6 +1,6 @@
 #include "app/program.h"
+#include "content/ui_numbers.h"
 #include "editing/context_menu.h"
-#include "state/ui_numbers.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
 #include "view/zoom_viewport.h"

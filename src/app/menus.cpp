@@ -1,6 +1,6 @@
 #include "app/menus.h"
 
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 

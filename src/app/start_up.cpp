@@ -1,7 +1,7 @@
 #include "app/menus.h"
 #include "app/program.h"
 #include "content/level_loading.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 
@@ -36,7 +36,7 @@ bool start_up(game_state& state, platform& system) {
     build_menus(system);
 
     state.level.canvas_width = system.inner_width(ui::main_window);
-    state.level.canvas_height = system.inner_height(ui::main_window) - ui::menu_bar_allowance;
+    state.level.canvas_height = system.client_height(ui::main_window);
     system.create_canvas(ui::main_window, ui::map_canvas, 0, 0, state.level.canvas_width,
                          state.level.canvas_height, true);
     system.create_canvas(ui::main_window, ui::picker_canvas, 0, 0, 10, 10, false);

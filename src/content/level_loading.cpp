@@ -5,10 +5,10 @@
 #include "content/catalogue_reading.h"
 #include "content/content_paths.h"
 #include "content/level_number.h"
+#include "content/ui_numbers.h"
 #include "content/xml_error_report.h"
 #include "platform/xml_document.h"
 #include "state/game_rules.h"
-#include "state/ui_numbers.h"
 
 namespace quill {
 
@@ -25,14 +25,10 @@ bool is_background(const xml_element& pic) {
 
 void load_background(game_state& state, picture_store& pictures, const std::string& file_name) {
     level_info& level = state.level;
-    if (level.work_image != level.background) {
-        pictures.free(level.work_image);
-    }
     pictures.free(level.background);
-    level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
     // The view picks the pixels it shows straight from the background and needs no working
-    // copy of the map; the background itself stands for "a level is shown".
-    level.work_image = level.background;
+    // copy of the map.
+    level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
     level.map_width = pictures.width(level.background);
     level.map_height = pictures.height(level.background);
 }

@@ -8,8 +8,8 @@
 
 #include "content/content_paths.h"
 #include "content/player_row.h"
+#include "content/ui_numbers.h"
 #include "platform/files.h"
-#include "state/ui_numbers.h"
 
 namespace quill {
 
@@ -73,7 +73,7 @@ bool make_grid(const picture_store& pictures, const std::vector<player_row>& row
 }
 
 void draw_icons(platform& system, const std::vector<player_row>& rows, const icon_grid& grid) {
-    std::unique_ptr<drawing> canvas = system.start_canvas_drawing(icon_picker_canvas);
+    std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::icon_picker_canvas);
     canvas->fill_box(0, 0, grid.width, grid.height, white);
     canvas->set_mode(draw_mode::alpha_blend);
     for (int k = 0; k < grid.icon_count; ++k) {
@@ -116,7 +116,7 @@ int wait_for_choice(platform& system, const icon_grid& grid) {
             }
             continue;
         }
-        if (event.kind == event_kind::control && event.control == icon_picker_canvas &&
+        if (event.kind == event_kind::control && event.control == ui::icon_picker_canvas &&
             event.type == control_event::left_click) {
             const int index = icon_at(grid, system.mouse_x(ui::icon_picker_window),
                                       system.mouse_y(ui::icon_picker_window));
@@ -137,14 +137,14 @@ std::string run_picker(platform& system, const std::vector<player_row>& rows, in
                             window_style::popup, ui::player_icons_window)) {
         return {};
     }
-    system.create_canvas(ui::icon_picker_window, icon_picker_canvas, 0, 0, grid.width, grid.height,
-                         false);
+    system.create_canvas(ui::icon_picker_window, ui::icon_picker_canvas, 0, 0, grid.width,
+                         grid.height, false);
     draw_icons(system, rows, grid);
     system.activate_window(ui::icon_picker_window);
 
     const int chosen = wait_for_choice(system, grid);
 
-    system.remove_control(icon_picker_canvas);
+    system.remove_control(ui::icon_picker_canvas);
     system.close_window(ui::icon_picker_window);
     return chosen >= 0 ? rows[static_cast<std::size_t>(chosen)].pic : std::string();
 }

@@ -7,9 +7,6 @@
 
 namespace quill {
 
-// The canvas that fills the picker's popup window.
-inline constexpr int icon_picker_canvas = 200;
-
 // Shows every PNG file of the players directory in a borderless popup, five icons to a row,
 // with its top left corner at the given screen position, owned by the player icons dialog.
 // Returns the file name of the icon clicked, or the empty text when the user clicked anywhere

@@ -7,7 +7,7 @@
 #include "content/player_icon_picker.h"
 #include "content/player_icons_layout.h"
 #include "content/players_file.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 
@@ -38,7 +38,7 @@ void build_dialog(platform& system, const players_dialog_layout& layout,
                              button.height, "Icon ändern");
     }
     const dialog_box& apply = layout.apply_area;
-    system.create_button(ui::player_icons_window, apply_button, apply.x, apply.y, apply.width,
+    system.create_button(ui::player_icons_window, ui::apply_button, apply.x, apply.y, apply.width,
                          apply.height, "Übernehmen");
 }
 
@@ -86,7 +86,7 @@ void run_dialog(game_state& state, platform& system, dialog_rows& dialog) {
         if (event.kind != event_kind::control || event.type != control_event::left_click) {
             continue;
         }
-        if (event.control == apply_button) {
+        if (event.control == ui::apply_button) {
             return;
         }
         const int row = row_of_button(event.control);

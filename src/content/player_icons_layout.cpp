@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "content/ui_numbers.h"
+
 namespace quill {
 
 namespace {
@@ -10,9 +12,6 @@ constexpr int column_width = 220;
 constexpr int first_row_y = 30;
 constexpr int row_pitch = 50;
 constexpr int icon_size = 40;
-constexpr int first_box = 100;
-constexpr int first_button = 107;
-constexpr int later_box_base = 1000;
 
 }  // namespace
 
@@ -34,11 +33,11 @@ row_controls row_layout(int row) {
     const int y = first_row_y + row_pitch * (row % rows_per_column);
     row_controls controls;
     if (row < standard_row_count) {
-        controls.picture_box = first_box + row;
-        controls.button = first_button + row;
+        controls.picture_box = ui::first_row_picture_box + row;
+        controls.button = ui::first_row_button + row;
     } else {
-        controls.picture_box = later_box_base + 2 * row;
-        controls.button = later_box_base + 2 * row + 1;
+        controls.picture_box = ui::later_rows_base + 2 * row;
+        controls.button = ui::later_rows_base + 2 * row + 1;
     }
     controls.box_area = {column * column_width + 30, y, icon_size, icon_size};
     controls.button_area = {column * column_width + 90, y + 5, 110, 30};
@@ -46,13 +45,13 @@ row_controls row_layout(int row) {
 }
 
 int row_of_button(int control) {
-    if (control >= first_button && control < first_button + standard_row_count) {
-        return control - first_button;
+    if (control >= ui::first_row_button && control < ui::first_row_button + standard_row_count) {
+        return control - ui::first_row_button;
     }
-    if (control <= later_box_base) {
+    if (control <= ui::later_rows_base) {
         return -1;
     }
-    const int offset = control - later_box_base - 1;
+    const int offset = control - ui::later_rows_base - 1;
     if (offset >= 2 * standard_row_count && offset % 2 == 0) {
         return offset / 2;
     }

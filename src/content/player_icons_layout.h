@@ -6,15 +6,12 @@ namespace quill {
 //
 // The dialog shows seven rows, or one per player when there are more. Rows run down in
 // columns of ten, so that the dialog stays on a small screen; a further column is put beside
-// the first. The first seven rows' picture boxes are 100 to 106, their buttons 107 to 113,
-// the apply button is 114; from the eighth row (i = 7) on, row i has picture box 1000 + 2i
-// and button 1001 + 2i.
+// the first.
 
 inline constexpr int players_dialog_x = 220;  // outer top left corner, screen
 inline constexpr int players_dialog_y = 0;
 inline constexpr int standard_row_count = 7;
 inline constexpr int rows_per_column = 10;
-inline constexpr int apply_button = 114;
 
 struct dialog_box {
     int x = 0;

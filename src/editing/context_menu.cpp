@@ -1,7 +1,7 @@
 #include "editing/context_menu.h"
 
-#include "editing/clamped_int.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
+#include "state/game_rules.h"
 #include "view/hit_testing.h"
 #include "view/zoom_viewport.h"
 
@@ -42,11 +42,11 @@ void show_context_menu(game_state& state, platform& system) {
     if (hit_token(state, system)) {
         return;
     }
-    if (hit_item(state, system, state.transports, -1)) {
+    if (hit_item(state, system, state.transports)) {
         offer_transport_commands(state, system);
         return;
     }
-    if (hit_item(state, system, state.graves, -1)) {
+    if (hit_item(state, system, state.graves)) {
         ask_to_remove_tombstone(state, system);
         return;
     }

@@ -1,89 +1,18 @@
 #include "editing/tombstones.h"
 
-#include "editing/clamped_int.h"
-#include "state/ui_numbers.h"
-#include "view/picture_picker.h"
+#include "editing/item_placement.h"
 
 namespace quill {
-
-namespace {
-
-// How far inside the map an item placed beyond its edge ends up.
-constexpr int32_t edge_margin = 10;
-
-// The position of the entry with this id; -1 when there is none.
-int find_entry(const item_list<catalogue_entry>& catalogue, const std::string& id) {
-    const catalogue_entry* current = catalogue.current();
-    if (current != nullptr && current->id == id) {
-        return catalogue.current_position();
-    }
-    for (int i = 0; i < catalogue.size(); ++i) {
-        if (catalogue[i].id == id) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::string tombstone_text(platform& system, const std::string& name, const std::string& group) {
     return "RIP " + format_date("%dd.%mm.%yyyy", system.today()) + " - Hier ruht " + name +
            " von den " + group;
 }
 
-bool place_map_item(game_state& state, const std::string& id, item_list<map_item>& list,
-                    const item_list<catalogue_entry>& catalogue, int32_t x, int32_t y) {
-    if (catalogue.empty()) {
-        return false;
-    }
-    const level_info& level = state.level;
-    const int64_t right_limit = int64_t{level.map_width} - level.tile_x;
-    const int64_t bottom_limit = int64_t{level.map_height} - level.tile_y;
-    // A left edge of exactly 0 counts as beyond the map, a top edge of 0 does not.
-    if (x <= 0) {
-        x = clamp_to_int32(int64_t{level.view_x} + edge_margin);
-    } else if (x > right_limit) {
-        x = clamp_to_int32(right_limit - edge_margin);
-    }
-    if (y < 0) {
-        y = clamp_to_int32(int64_t{level.view_y} + edge_margin);
-    } else if (y > bottom_limit) {
-        y = clamp_to_int32(bottom_limit - edge_margin);
-    }
-    const int position = find_entry(catalogue, id);
-    if (position < 0) {
-        return false;
-    }
-    map_item item;
-    item.catalogue_index = position;
-    item.x = x;
-    item.y = y;
-    list.add(item);
-    return true;
-}
-
 void place_tombstone(game_state& state, platform& system) {
-    const int chosen = pick_picture(state, system, state.grave_catalogue, state.level.tile_x,
-                                    state.level.tile_y, true);
-    if (chosen < 0) {
-        return;
-    }
-    state.grave_catalogue.select(chosen);
-    system.activate_window(ui::main_window);
-    const std::string name = system.input_text("Quillmark", "Name des verstorbenen Charakters", "");
-    const std::string group = system.input_text("Quillmark", "Name der Heldengruppe", "");
-    const std::string id = state.grave_catalogue[chosen].id;
-    if (!place_map_item(state, id, state.graves, state.grave_catalogue, state.placement_point.x,
-                        state.placement_point.y)) {
-        return;
-    }
-    const int slot = find_free_label(state);
-    if (slot != 0) {
-        state.labels[slot] = tombstone_text(system, name, group);
-        state.graves.current()->label = slot;
-    }
-    state.state_modified = true;
+    place_inscribed_item(
+        state, system, state.grave_catalogue, state.graves, true,
+        {"Name des verstorbenen Charakters", false, "Name der Heldengruppe", tombstone_text});
 }
 
 }  // namespace quill

@@ -1,10 +1,9 @@
 #include "editing/transports.h"
 
-#include "editing/tombstones.h"
-#include "editing/transport_linking.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
+#include "editing/item_placement.h"
+#include "view/convoy_linking.h"
 #include "view/picture_picker.h"
-#include "view/transport_convoy.h"
 
 namespace quill {
 
@@ -35,27 +34,11 @@ void renumber_links(map_item& token, int removed) {
 }  // namespace
 
 void create_transport(game_state& state, platform& system) {
-    const int chosen = pick_picture(state, system, state.transport_catalogue, state.level.tile_x,
-                                    state.level.tile_y, false);
-    if (chosen < 0) {
-        return;
-    }
-    state.transport_catalogue.select(chosen);
-    system.activate_window(ui::main_window);
-    const catalogue_entry kind = state.transport_catalogue[chosen];
-    const std::string name = system.input_text("Quillmark", "Name Transportgerätes", kind.name);
-    const std::string owner =
-        system.input_text("Quillmark", "Name des Helden oder der Heldengruppe", "");
-    if (!place_map_item(state, kind.id, state.transports, state.transport_catalogue,
-                        state.placement_point.x, state.placement_point.y)) {
-        return;
-    }
-    const int slot = find_free_label(state);
-    if (slot != 0) {
-        state.labels[slot] = name + " von " + owner;
-        state.transports.current()->label = slot;
-    }
-    state.state_modified = true;
+    place_inscribed_item(state, system, state.transport_catalogue, state.transports, false,
+                         {"Name Transportgerätes", true, "Name des Helden oder der Heldengruppe",
+                          [](platform&, const std::string& name, const std::string& owner) {
+                              return name + " von " + owner;
+                          }});
 }
 
 void remove_transport(game_state& state, platform& system) {
@@ -68,7 +51,7 @@ void remove_transport(game_state& state, platform& system) {
     }
     const int removed = state.transports.current_position();
     clear_label(state, state.transports.current()->label);
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     for (map_item& token : state.tokens) {
         renumber_links(token, removed);
     }
@@ -90,7 +73,7 @@ void toggle_transport_link(game_state& state, platform& system) {
         }
         attach_transport(state, system, player);
     } else {
-        detach_transport(state, true);
+        detach_transport(state, detached_place::end_of_convoy);
     }
     state.hover.text.clear();
 }

@@ -37,16 +37,6 @@ picture_store::picture_store() : impl_(std::make_unique<impl>()) {}
 
 picture_store::~picture_store() = default;
 
-std::optional<QImage> decode_picture(std::string_view bytes) {
-    if (is_png(bytes)) {
-        return decode_png(bytes);
-    }
-    if (is_jpeg(bytes)) {
-        return decode_jpeg(bytes);
-    }
-    return std::nullopt;
-}
-
 picture_handle picture_store::load(const std::string& path) {
     QFile file(QString::fromUtf8(path));
     if (!file.open(QIODevice::ReadOnly)) {

@@ -9,10 +9,17 @@
 
 namespace quill {
 
+// The inner height of a window with a menu bar counts this many pixels for the bar, whatever
+// the real bar needs.
+inline constexpr int menu_bar_allowance = 25;
+
 enum class window_style {
-    main_window,  // title bar with system menu, resizable border, maximize button, no minimize
-    dialog,       // title bar with close box, fixed size, owned by another window
-    popup,        // no title bar or border, owned by another window, at screen coordinates
+    // The program's one main window, which dialogs belong to when no other window of the
+    // program is active. Title bar with system menu, resizable border, maximize button, no
+    // minimize button.
+    main_window,
+    dialog,  // title bar with close box, fixed size, owned by another window
+    popup,   // no title bar or border, owned by another window, at screen coordinates
 };
 
 enum class event_kind {
@@ -82,6 +89,8 @@ public:
     virtual int inner_width(int window) = 0;
     // Counts the menu bar when the window has one.
     virtual int inner_height(int window) = 0;
+    // The inner height below the menu bar, where the controls are.
+    int client_height(int window) { return inner_height(window) - menu_bar_height(window); }
     virtual screen_point inner_screen_position(int window) = 0;
     virtual void disable_window(int window) = 0;
     virtual void enable_window(int window) = 0;
@@ -105,6 +114,7 @@ public:
     // chosen item arrives as the next menu event.
     virtual void show_popup_menu(int menu, int window) = 0;
     virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    // menu_bar_allowance for a window with a menu bar, else 0.
     virtual int menu_bar_height(int window) = 0;
     virtual void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) = 0;
 

@@ -18,6 +18,12 @@ inline constexpr int32_t coordinate_limit = 1 << 24;
 // tokens' starting row.
 inline constexpr int32_t max_level_size = 1 << 14;
 
+// Level sizes and view offsets may be anything a file held, so map positions are computed in
+// 64 bits and kept within the 32 bits of a record.
+inline int32_t clamp_to_int32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 inline int32_t limit_coordinate(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, -coordinate_limit, coordinate_limit));
 }

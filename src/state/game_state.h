@@ -19,9 +19,8 @@ struct catalogue_entry {
 
 struct level_info {
     std::string name;
+    // 0 when no background could be loaded: then there is no map to show.
     int32_t background = 0;
-    // 0 means there is no level to show.
-    int32_t work_image = 0;
     int32_t zoom = 0;  // percent, 25..100 once a level was loaded
     int32_t map_width = 0;
     int32_t map_height = 0;
@@ -34,6 +33,8 @@ struct level_info {
     int32_t playersize = 0;
     int8_t tile_orientation = 0;
     std::string level_file;
+
+    bool shows_map() const { return background != 0; }
 };
 
 // The blinking marker a double click sets.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editing/transport_linking.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
+#include "view/convoy_linking.h"
 #include "view/hit_testing.h"
 #include "view/transport_convoy.h"
 #include "view/zoom_viewport.h"
@@ -36,9 +36,9 @@ void show_inscription(game_state& state, platform& system, const map_item& item)
 }
 
 void update_hover(game_state& state, platform& system) {
-    if (hit_item(state, system, state.graves, -1)) {
+    if (hit_item(state, system, state.graves)) {
         show_inscription(state, system, *state.graves.current());
-    } else if (hit_item(state, system, state.transports, -1)) {
+    } else if (hit_item(state, system, state.transports)) {
         show_inscription(state, system, *state.transports.current());
     } else {
         state.hover.text.clear();
@@ -51,10 +51,10 @@ void drop_transport(game_state& state, platform& system) {
     const int dropped = state.transports.current_position();
     show_inscription(state, system, state.transports[dropped]);
     if (hit_token(state, system)) {
-        attach_transport(state, system, -1);
+        attach_transport_to_current_token(state, system);
         return;
     }
-    if (!hit_item(state, system, state.transports, dropped)) {
+    if (!hit_item_other_than(state, system, state.transports, dropped)) {
         return;
     }
     const map_item* target = state.transports.current();
@@ -64,7 +64,7 @@ void drop_transport(game_state& state, platform& system) {
     }
     state.tokens.select(target->links[0] - 1);
     state.transports.select(dropped);
-    attach_transport(state, system, -1);
+    attach_transport_to_current_token(state, system);
 }
 
 bool pointer_in_window(platform& system) {
@@ -73,11 +73,12 @@ bool pointer_in_window(platform& system) {
 
 }  // namespace
 
-void follow_pointer(game_state& state, platform& system, map_item& item, bool is_token) {
+void follow_pointer(game_state& state, platform& system, map_item& item, item_box box) {
     state.state_modified = true;
     const level_info& level = state.level;
-    const int32_t w = is_token ? level.playersize : level.tile_x;
-    const int32_t h = is_token ? level.playersize : level.tile_y;
+    const bool token = box == item_box::token;
+    const int32_t w = token ? level.playersize : level.tile_x;
+    const int32_t h = token ? level.playersize : level.tile_y;
     const int32_t px = system.mouse_x(ui::main_window);
     const int32_t py = system.mouse_y(ui::main_window);
     if (px == -1 || py == -1) {
@@ -93,11 +94,11 @@ void follow_pointer(game_state& state, platform& system, map_item& item, bool is
 void canvas_left_down(game_state& state, platform& system) {
     if (hit_token(state, system)) {
         state.drag_mode = drag_kind::drag_token;
-    } else if (hit_item(state, system, state.transports, -1)) {
+    } else if (hit_item(state, system, state.transports)) {
         // Picking up a carried transport takes it out of its convoy at once.
-        detach_transport(state, false);
+        detach_transport(state, detached_place::keep_place);
         state.drag_mode = drag_kind::drag_transport;
-    } else if (hit_item(state, system, state.graves, -1)) {
+    } else if (hit_item(state, system, state.graves)) {
         state.drag_mode = drag_kind::drag_grave;
     } else {
         state.drag_mode = drag_kind::drag_pan;
@@ -112,13 +113,13 @@ void canvas_mouse_move(game_state& state, platform& system) {
             break;
         case drag_kind::drag_token:
             if (map_item* token = state.tokens.current()) {
-                follow_pointer(state, system, *token, true);
+                follow_pointer(state, system, *token, item_box::token);
                 record_trail_point(state, state.tokens.current_position());
             }
             break;
         case drag_kind::drag_grave:
             if (map_item* grave = state.graves.current()) {
-                follow_pointer(state, system, *grave, false);
+                follow_pointer(state, system, *grave, item_box::tile);
             }
             break;
         case drag_kind::drag_pan:
@@ -126,7 +127,7 @@ void canvas_mouse_move(game_state& state, platform& system) {
             break;
         case drag_kind::drag_transport:
             if (map_item* transport = state.transports.current()) {
-                follow_pointer(state, system, *transport, false);
+                follow_pointer(state, system, *transport, item_box::tile);
             }
             break;
     }

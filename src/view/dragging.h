@@ -12,8 +12,12 @@ void canvas_mouse_move(game_state& state, platform& system);
 void canvas_left_up(game_state& state, platform& system);
 void canvas_double_click(game_state& state, platform& system);
 
+// The box an item is centred and held by: a token's is playersize square, a tombstone's or a
+// transport's one tile.
+enum class item_box { token, tile };
+
 // Centres the item's box under the pointer, kept inside the visible part of the map; a pointer
 // outside the window leaves it where it is. Always marks the game as changed.
-void follow_pointer(game_state& state, platform& system, map_item& item, bool is_token);
+void follow_pointer(game_state& state, platform& system, map_item& item, item_box box);
 
 }  // namespace quill

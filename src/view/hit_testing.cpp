@@ -1,11 +1,13 @@
 #include "view/hit_testing.h"
 
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {
 
 namespace {
+
+constexpr int skip_nothing = -1;
 
 bool hit_box(game_state& state, platform& system, item_list<map_item>& list, int32_t width,
              int32_t height, int skip_position) {
@@ -30,10 +32,15 @@ bool hit_box(game_state& state, platform& system, item_list<map_item>& list, int
 
 bool hit_token(game_state& state, platform& system) {
     const int32_t size = state.level.playersize;
-    return hit_box(state, system, state.tokens, size, size, -1);
+    return hit_box(state, system, state.tokens, size, size, skip_nothing);
 }
 
-bool hit_item(game_state& state, platform& system, item_list<map_item>& list, int skip_position) {
+bool hit_item(game_state& state, platform& system, item_list<map_item>& list) {
+    return hit_item_other_than(state, system, list, skip_nothing);
+}
+
+bool hit_item_other_than(game_state& state, platform& system, item_list<map_item>& list,
+                         int skip_position) {
     return hit_box(state, system, list, state.level.tile_x, state.level.tile_y, skip_position);
 }
 

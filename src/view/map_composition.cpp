@@ -1,6 +1,6 @@
 #include "view/map_composition.h"
 
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 
@@ -11,13 +11,12 @@ void draw_hover_label(drawing& canvas, const game_state& state, platform& system
     int bx = state.hover.x;
     int by = state.hover.y;
     const int inner_width = system.inner_width(ui::main_window);
-    const int inner_height = system.inner_height(ui::main_window);
-    const int bar = system.menu_bar_height(ui::main_window);
+    const int client_height = system.client_height(ui::main_window);
     if (bx + tw + 4 > inner_width) {
         bx = inner_width - tw - 4;
     }
-    if (by + th + 4 > inner_height - bar) {
-        by = inner_height - th - bar - 4;
+    if (by + th + 4 > client_height) {
+        by = client_height - th - 4;
     }
     canvas.fill_box(bx, by, tw + 4, th + 4, {0, 0, 0});
     canvas.draw_text(bx + 2, by + 2, text);

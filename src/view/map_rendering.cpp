@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "content/ui_numbers.h"
 #include "platform/sampled_drawing.h"
-#include "state/ui_numbers.h"
 #include "view/map_composition.h"
 
 namespace quill {
@@ -35,7 +35,7 @@ std::vector<int> picked_pixels(int64_t map_size, int64_t scaled_size, int64_t of
 
 void render_map_view(game_state& state, platform& system) {
     const level_info& level = state.level;
-    if (level.work_image == 0) {
+    if (!level.shows_map()) {
         return;
     }
     picture_store& pictures = system.pictures();

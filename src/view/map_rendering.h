@@ -7,7 +7,7 @@ namespace quill {
 
 // Draws the map view on the map canvas from the game state: the map with its tombstones,
 // transports and tokens at the zoom and view offset, the double-click marker and the hover
-// label box. Nothing is drawn while there is no level (work_image 0). Clears marker.active
+// label box. Nothing is drawn while there is no map to show. Clears marker.active
 // once the marker has been shown for more than 3000 ms.
 //
 // The canvas comes out pixel for pixel as if the whole map (the background with everything on

@@ -1,14 +1,14 @@
 #include "view/map_rendering_reference.h"
 
+#include "content/ui_numbers.h"
 #include "platform/drawing.h"
-#include "state/ui_numbers.h"
 #include "view/map_composition.h"
 
 namespace quill {
 
 void render_map_view_reference(game_state& state, platform& system, picture_handle work_image) {
     level_info& level = state.level;
-    if (level.work_image == 0) {
+    if (!level.shows_map()) {
         return;
     }
     picture_store& pictures = system.pictures();

@@ -10,7 +10,7 @@ namespace quill {
 // offset, then the label box. Its cost grows with the map; it stays as the measure that
 // render_map_view is tested and timed against. work_image is the caller's picture of the
 // background's size and format (a copy of the background will do); it is overwritten. Nothing is
-// drawn while level.work_image is 0.
+// drawn while there is no map to show.
 void render_map_view_reference(game_state& state, platform& system, picture_handle work_image);
 
 }  // namespace quill

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "content/content_paths.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 
@@ -44,8 +44,7 @@ grid place_grid(platform& system, int cells, int cell_width, int cell_height) {
     placed.width = picker_columns * cell_width;
     placed.height = (cells + picker_columns - 1) / picker_columns * cell_height;
     const int window_width = system.inner_width(ui::main_window);
-    const int window_height =
-        system.inner_height(ui::main_window) - system.menu_bar_height(ui::main_window);
+    const int window_height = system.client_height(ui::main_window);
     placed.x = system.mouse_x(ui::main_window) - cell_width / 2;
     if (placed.x + placed.width > window_width) {
         placed.x = window_width - placed.width;

@@ -100,43 +100,4 @@ void arrange_convoy(game_state& state, int token_position) {
     }
 }
 
-void detach_transport(game_state& state, bool move_to_end) {
-    map_item* detached = state.transports.current();
-    if (detached == nullptr || detached->links[0] == 0) {
-        return;
-    }
-    state.state_modified = true;
-    const int own_link = state.transports.current_position() + 1;
-    map_item* carrier = carrier_of(state, *detached);
-    map_point prev{detached->x, detached->y};
-    if (carrier != nullptr) {
-        auto& links = carrier->links;
-        int slot = 0;
-        while (slot < max_carried && links[slot] != own_link) {
-            ++slot;
-        }
-        if (slot < max_carried) {
-            for (int j = slot + 1; j < max_carried; ++j) {
-                if (links[j] == 0) {
-                    links[j - 1] = 0;
-                    break;
-                }
-                if (map_item* follower = transport_at_link(state, links[j])) {
-                    const map_point old{follower->x, follower->y};
-                    follower->x = prev.x;
-                    follower->y = prev.y;
-                    prev = old;
-                }
-                links[j - 1] = links[j];
-            }
-            links[max_carried - 1] = 0;
-        }
-    }
-    detached->links[0] = 0;
-    if (move_to_end) {
-        detached->x = prev.x;
-        detached->y = prev.y;
-    }
-}
-
 }  // namespace quill

@@ -17,9 +17,4 @@ void record_trail_point(game_state& state, int token_position);
 // last transport placed becomes the current transport.
 void arrange_convoy(game_state& state, int token_position);
 
-// Takes the current transport out of the convoy of its carrier; the transports behind it move
-// up one place each. With move_to_end the detached transport takes the place the last one of
-// the convoy had. Current elements of tokens and transports are left as they were.
-void detach_transport(game_state& state, bool move_to_end);
-
 }  // namespace quill

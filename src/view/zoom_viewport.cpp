@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 
 namespace quill {
 
@@ -52,7 +52,7 @@ void zoom_view(game_state& state, zoom_mode mode) {
 void resize_canvas(game_state& state, platform& system) {
     level_info& level = state.level;
     level.canvas_width = system.inner_width(ui::main_window);
-    level.canvas_height = system.inner_height(ui::main_window) - ui::menu_bar_allowance;
+    level.canvas_height = system.client_height(ui::main_window);
     system.move_control(ui::map_canvas, platform::keep_value, platform::keep_value,
                         level.canvas_width, level.canvas_height);
     if (level.canvas_width > level.map_width) {

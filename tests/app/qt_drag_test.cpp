@@ -21,7 +21,6 @@ TEST(qt_drag, a_press_drag_and_release_on_the_canvas_moves_a_token) {
 
     level_info& level = state.level;
     level.background = system.pictures().create(2000, 1500, {20, 140, 20});
-    level.work_image = system.pictures().copy(level.background);
     level.map_width = 2000;
     level.map_height = 1500;
     level.playersize = level.tile_x = level.tile_y = 40;

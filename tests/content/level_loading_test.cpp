@@ -39,7 +39,6 @@ TEST_F(level_loading, reads_the_level_file_and_exchanges_tiles_once_after_it) {
     EXPECT_EQ(level.map_width, 300);
     EXPECT_EQ(level.map_height, 200);
     EXPECT_NE(level.background, 0);
-    EXPECT_NE(level.work_image, 0);
     EXPECT_EQ(level.zoom, 100);
     EXPECT_EQ(level.level_file, content.path("KTV.gxml"));
     EXPECT_EQ(content.system.windows[0].title, "Das Tal");
@@ -58,7 +57,7 @@ TEST_F(level_loading, names_are_case_sensitive_and_the_last_occurrence_wins) {
     // The last bg picture cannot be loaded: the background is gone with it.
     EXPECT_EQ(content.state.level.map_width, 0);
     EXPECT_EQ(content.state.level.background, 0);
-    EXPECT_EQ(content.state.level.work_image, 0);
+    EXPECT_FALSE(content.state.level.shows_map());
 }
 
 TEST_F(level_loading, the_type_attribute_counts_wherever_it_stands) {
@@ -186,7 +185,6 @@ TEST_F(level_loading, a_second_load_leaves_one_token_and_trail_per_player) {
     const picture_store& pictures = content.system.pictures();
     EXPECT_FALSE(pictures.valid(first_background));
     EXPECT_TRUE(pictures.valid(content.state.level.background));
-    EXPECT_EQ(content.state.level.work_image, content.state.level.background);
     ASSERT_EQ(content.state.tokens.size(), 3);
     ASSERT_EQ(content.state.token_trails.size(), 3);
     EXPECT_EQ(content.state.tokens[1].x, 65);

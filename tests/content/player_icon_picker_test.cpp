@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "content/player_icon_picker.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -50,14 +50,14 @@ struct icon_picker : ::testing::Test {
     void click_picker(int screen_x, int screen_y, control_event type = control_event::left_click) {
         system.queue_action(
             [this, screen_x, screen_y] { system.set_pointer_screen(screen_x, screen_y); });
-        system.queue_event(control_of(popup, icon_picker_canvas, type));
+        system.queue_event(control_of(popup, ui::icon_picker_canvas, type));
     }
     std::string choose(int screen_x = 300, int screen_y = 100) {
         return choose_player_icon(content.state, system, screen_x, screen_y);
     }
     void expect_closed() {
         EXPECT_FALSE(system.windows.at(popup).open);
-        EXPECT_FALSE(system.controls.contains(icon_picker_canvas));
+        EXPECT_FALSE(system.controls.contains(ui::icon_picker_canvas));
         EXPECT_FALSE(system.ran_dry);
     }
 };
@@ -75,7 +75,7 @@ TEST_F(icon_picker, eleven_icons_make_three_rows_and_empty_cells_are_not_chosen)
         EXPECT_EQ(window.owner, dialog);
         EXPECT_EQ(window.title, "");
         EXPECT_EQ(system.active_window, popup);
-        const auto& canvas = system.controls.at(icon_picker_canvas);
+        const auto& canvas = system.controls.at(ui::icon_picker_canvas);
         EXPECT_EQ(canvas.window, popup);
         EXPECT_EQ(canvas.x, 0);
         EXPECT_EQ(canvas.y, 0);

@@ -12,7 +12,7 @@
 #include "content/player_icon_picker.h"
 #include "content/player_icons_dialog.h"
 #include "content/player_icons_layout.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -87,7 +87,7 @@ struct player_icons_dialog : ::testing::Test {
             const auto& window = system.windows.at(popup);
             system.set_pointer_screen(window.x + x, window.y + y);
         });
-        system.queue_event(click_on(popup, icon_picker_canvas));
+        system.queue_event(click_on(popup, ui::icon_picker_canvas));
     }
     void check(std::function<void()> expectations) { system.queue_action(std::move(expectations)); }
     // Runs the dialog. Spare close requests stop it even when it failed to end where the test

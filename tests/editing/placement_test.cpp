@@ -1,5 +1,6 @@
 #include <limits>
 
+#include "editing/item_placement.h"
 #include "editing/tombstones.h"
 #include "support/map_fixture.h"
 

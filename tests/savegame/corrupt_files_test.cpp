@@ -9,6 +9,7 @@
 #include "savegame/party_file_image.h"
 #include "savegame/party_fixture.h"
 #include "savegame/party_setup_file.h"
+#include "view/convoy_linking.h"
 #include "view/dragging.h"
 #include "view/hit_testing.h"
 #include "view/map_rendering.h"
@@ -59,8 +60,8 @@ struct corrupt_files : testing::party_fixture {
             for (int x = 0; x < state.level.canvas_width; x += 20) {
                 system.set_pointer(x, y);
                 hit_token(state, system);
-                hit_item(state, system, state.graves, -1);
-                hit_item(state, system, state.transports, 0);
+                hit_item(state, system, state.graves);
+                hit_item_other_than(state, system, state.transports, 0);
                 canvas_mouse_move(state, system);
             }
         }
@@ -69,7 +70,8 @@ struct corrupt_files : testing::party_fixture {
         }
         for (int p = 0; p < state.transports.size(); ++p) {
             state.transports.select(p);
-            detach_transport(state, p % 2 == 0);
+            detach_transport(
+                state, p % 2 == 0 ? detached_place::end_of_convoy : detached_place::keep_place);
         }
         for (int t = 0; t < state.tokens.size(); ++t) {
             drag(state.tokens[t], playersize);

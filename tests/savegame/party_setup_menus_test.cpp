@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
+#include "content/ui_numbers.h"
 #include "savegame/party_setup_file.h"
-#include "state/ui_numbers.h"
 #include "support/content_fixture.h"
 
 namespace quill {

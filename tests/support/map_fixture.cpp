@@ -13,7 +13,6 @@ void map_fixture::make_level(int map_width, int map_height, int tile, int player
     level_info& level = state.level;
     picture_store& pictures = system.pictures();
     level.background = pictures.create(map_width, map_height, {20, 140, 20});
-    level.work_image = pictures.copy(level.background);
     level.map_width = map_width;
     level.map_height = map_height;
     level.canvas_width = canvas_width;

@@ -27,7 +27,6 @@ struct map_rendering : ::testing::Test {
         system.create_canvas(0, 0, 0, 0, 200, 100, true);
         level_info& level = state.level;
         level.background = pictures.create(400, 300, ground);
-        level.work_image = pictures.copy(level.background);
         level.map_width = 400;
         level.map_height = 300;
         level.canvas_width = 200;
@@ -49,7 +48,7 @@ struct map_rendering : ::testing::Test {
 };
 
 TEST_F(map_rendering, nothing_is_drawn_without_a_level) {
-    state.level.work_image = 0;
+    state.level.background = 0;
     {
         auto canvas = system.start_canvas_drawing(0);
         canvas->fill_box(0, 0, 200, 100, {1, 2, 3});

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "support/map_fixture.h"
+#include "view/convoy_linking.h"
 #include "view/transport_convoy.h"
 
 namespace quill {
@@ -123,7 +124,7 @@ TEST_F(convoy, detaching_the_first_of_three_moves_the_others_up) {
                                  {state.transports[2].x, state.transports[2].y}};
     state.tokens.select(0);
     state.transports.select(0);
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     const auto& links = state.tokens[0].links;
     EXPECT_EQ(links, (std::array<uint8_t, 6>{2, 3, 0, 0, 0, 0}));
     EXPECT_EQ(state.transports[0].links[0], 0);
@@ -146,7 +147,7 @@ TEST_F(convoy, picking_up_the_middle_one_leaves_it_in_place) {
     const map_point middle{state.transports[1].x, state.transports[1].y};
     state.transports.select(1);
     state.tokens.select(-1);
-    detach_transport(state, false);
+    detach_transport(state, detached_place::keep_place);
     EXPECT_EQ((map_point{state.transports[1].x, state.transports[1].y}), middle);
     EXPECT_EQ((map_point{state.transports[2].x, state.transports[2].y}), middle);
     EXPECT_EQ(state.tokens[0].links, (std::array<uint8_t, 6>{1, 3, 0, 0, 0, 0}));
@@ -157,10 +158,10 @@ TEST_F(convoy, detaching_a_free_or_damaged_transport_changes_little) {
     make_level(2000, 2000, 40, 40);
     add_token(500, 500);
     add_transport(10, 10);
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     EXPECT_FALSE(state.state_modified);
     state.transports[0].links[0] = 9;  // names no token
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     EXPECT_EQ(state.transports[0].links[0], 0);
     EXPECT_EQ(state.transports[0].x, 10);
 }
@@ -173,10 +174,10 @@ TEST_F(convoy, a_full_convoy_detaches_its_last_transport_cleanly) {
         carry(0, i);
     }
     state.transports.select(5);
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     EXPECT_EQ(state.tokens[0].links, (std::array<uint8_t, 6>{1, 2, 3, 4, 5, 0}));
     state.transports.select(0);
-    detach_transport(state, true);
+    detach_transport(state, detached_place::end_of_convoy);
     EXPECT_EQ(state.tokens[0].links, (std::array<uint8_t, 6>{2, 3, 4, 5, 0, 0}));
 }
 

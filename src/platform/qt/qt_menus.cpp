@@ -140,7 +140,7 @@ void qt_platform::set_menu_item_text(int id, const std::string& text) {
 
 int qt_platform::menu_bar_height(int window) {
     top_window* found = impl_->window(window);
-    return found != nullptr && found->menu_bar() != nullptr ? counted_menu_bar_height : 0;
+    return found != nullptr && found->menu_bar() != nullptr ? menu_bar_allowance : 0;
 }
 
 void qt_platform::add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) {

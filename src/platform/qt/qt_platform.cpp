@@ -46,7 +46,7 @@ QWidget* qt_platform::impl::dialog_owner() const {
             return active;
         }
     }
-    return window(0);
+    return window(main_window);
 }
 
 void qt_platform::impl::add_control(int number, control_kind kind, QWidget* widget) {

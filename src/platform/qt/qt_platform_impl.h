@@ -57,6 +57,7 @@ struct qt_platform::impl {
     std::map<int, QPointer<top_window>> windows;
     std::map<int, control_entry> controls;
     std::set<int> disabled_windows;
+    int main_window = -1;
 
     int menu_bar_window = -1;
     QPointer<QMenu> current_menu;

@@ -34,6 +34,9 @@ bool qt_platform::open_window(int number, int x, int y, int inner_width, int inn
     window->move_outer(QPoint(x, y));
     window->show();
     impl_->windows[number] = window;
+    if (style == window_style::main_window) {
+        impl_->main_window = number;
+    }
     impl_->apply_enabled_states();
     return true;
 }

@@ -42,7 +42,7 @@ QMenuBar* top_window::create_menu_bar() {
     if (menu_bar_ == nullptr) {
         menu_bar_ = new QMenuBar(this);
         menu_bar_->show();
-        set_client_size(known_client_size_ - QSize(0, counted_menu_bar_height));
+        set_client_size(known_client_size_ - QSize(0, menu_bar_allowance));
     }
     return menu_bar_;
 }

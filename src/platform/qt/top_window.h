@@ -16,10 +16,6 @@ namespace quill {
 
 using event_sink = std::function<void(const window_event&)>;
 
-// The logic counts this many pixels of a window's inner height for its menu bar, whatever the
-// real bar needs.
-inline constexpr int counted_menu_bar_height = 25;
-
 // A window of the logic: an optional menu bar above the client area. The client area holds the
 // controls, and every position the logic sees is relative to its top left corner.
 class top_window : public QWidget {

@@ -4,33 +4,35 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "state/ui_numbers.h"
-
 namespace quill {
 
 void scripted_platform::queue_event(const window_event& event) {
-    script_.push_back({event, {}, {}});
+    script_.push_back({event, {}, {}, false});
 }
 
 void scripted_platform::queue_event_at(const window_event& event, int x, int y) {
-    script_.push_back({event, screen_point{x, y}, {}});
+    script_.push_back({event, screen_point{x, y}, {}, false});
 }
 
 void scripted_platform::queue_menu(int id) {
     window_event event;
     event.kind = event_kind::menu;
-    event.window = ui::main_window;
     event.menu_id = id;
-    queue_event(event);
+    script_.push_back({event, {}, {}, true});
 }
 
 void scripted_platform::queue_canvas(control_event type, int x, int y, int control) {
     window_event event;
     event.kind = event_kind::control;
-    event.window = ui::main_window;
     event.control = control;
     event.type = type;
-    queue_event_at(event, x, y);
+    script_.push_back({event, screen_point{x, y}, {}, true});
+}
+
+void scripted_platform::queue_close() {
+    window_event event;
+    event.kind = event_kind::close_request;
+    script_.push_back({event, {}, {}, true});
 }
 
 void scripted_platform::queue_close(int window) {
@@ -41,11 +43,11 @@ void scripted_platform::queue_close(int window) {
 }
 
 void scripted_platform::queue_action(std::function<void()> action) {
-    script_.push_back({{}, {}, std::move(action)});
+    script_.push_back({{}, {}, std::move(action), false});
 }
 
 void scripted_platform::set_pointer(int x, int y) {
-    const screen_point origin = inner_screen_position(ui::main_window);
+    const screen_point origin = inner_screen_position(main_window_);
     pointer_ = {origin.x + x, origin.y + y};
 }
 
@@ -100,6 +102,9 @@ bool scripted_platform::open_window(int number, int x, int y, int inner_width, i
     window_record& window = windows[number];
     window = {x, y, inner_width, inner_height, title, style, owner, true, true, false};
     active_window = number;
+    if (style == window_style::main_window) {
+        main_window_ = number;
+    }
     return true;
 }
 
@@ -133,7 +138,7 @@ int scripted_platform::inner_height(int window) {
 }
 
 int scripted_platform::client_height(const window_record& window) const {
-    return window.has_menu_bar ? window.inner_height - ui::menu_bar_allowance : window.inner_height;
+    return window.has_menu_bar ? window.inner_height - menu_bar_allowance : window.inner_height;
 }
 
 screen_point scripted_platform::inner_screen_position(int window) {
@@ -143,7 +148,7 @@ screen_point scripted_platform::inner_screen_position(int window) {
     }
     const window_record& record = found->second;
     // The controls' area starts below the menu bar.
-    return {record.x, record.y + (record.has_menu_bar ? ui::menu_bar_allowance : 0)};
+    return {record.x, record.y + (record.has_menu_bar ? menu_bar_allowance : 0)};
 }
 
 void scripted_platform::disable_window(int window) {
@@ -183,6 +188,9 @@ window_event scripted_platform::wait_event() {
         if (next.pointer) {
             set_pointer(next.pointer->x, next.pointer->y);
         }
+        if (next.event && next.to_main_window) {
+            next.event->window = main_window_;
+        }
         if (next.event) {
             ++events_delivered;
             return *next.event;
@@ -197,7 +205,7 @@ window_event scripted_platform::wait_event() {
     }
     window_event close;
     close.kind = event_kind::close_request;
-    close.window = ui::main_window;
+    close.window = main_window_;
     return close;
 }
 
@@ -294,7 +302,7 @@ void scripted_platform::set_menu_item_text(int id, const std::string& text) {
 
 int scripted_platform::menu_bar_height(int window) {
     auto found = windows.find(window);
-    return found != windows.end() && found->second.has_menu_bar ? ui::menu_bar_allowance : 0;
+    return found != windows.end() && found->second.has_menu_bar ? menu_bar_allowance : 0;
 }
 
 void scripted_platform::add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) {

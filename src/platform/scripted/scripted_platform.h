@@ -78,11 +78,14 @@ public:
 
     // Script. Events are delivered in queue order; an event queued with a pointer position
     // moves the pointer (window pixels of the main window's inner area) when it is delivered.
+    // The main window is the one opened with window_style::main_window; events queued for it
+    // are addressed to it when they are delivered.
     void queue_event(const window_event& event);
     void queue_event_at(const window_event& event, int x, int y);
     void queue_menu(int id);
     void queue_canvas(control_event type, int x, int y, int control = 0);
-    void queue_close(int window = 0);
+    void queue_close();
+    void queue_close(int window);
     // Runs when the queue reaches it, between two events.
     void queue_action(std::function<void()> action);
 
@@ -179,6 +182,7 @@ private:
         std::optional<window_event> event;
         std::optional<screen_point> pointer;  // main window inner coordinates
         std::function<void()> action;
+        bool to_main_window = false;
     };
     // A new control record in place of any control of that number.
     control_record& place_control(int window, int control, int x, int y, int width, int height);
@@ -201,6 +205,7 @@ private:
     static constexpr int max_dry_waits = 1000;
     int dry_waits_ = 0;
     int menu_bar_window_ = -1;
+    int main_window_ = -1;
     int last_popup_ = -1;
 };
 

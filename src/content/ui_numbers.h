@@ -1,19 +1,35 @@
 #pragma once
 
-// The numbers by which the logic names its windows, controls, menus and commands. Menu items,
-// popup items and keyboard shortcuts share one id space.
+// Every number by which the program names its windows, controls, menus and commands, handed out
+// here only. The platform keeps one table of controls across all windows, so control numbers
+// never repeat. Menu items, popup items and keyboard shortcuts share one id space.
 namespace quill::ui {
 
+// Windows.
 inline constexpr int main_window = 0;
 inline constexpr int player_icons_window = 1;
 inline constexpr int icon_picker_window = 2;
 
+// Controls of the main window.
 inline constexpr int map_canvas = 0;
 inline constexpr int picker_canvas = 1;
 
+// Controls of the player icons dialog. Its first seven rows have the picture boxes 100 to 106 and
+// the buttons 107 to 113; row i from the eighth on has picture box 1000 + 2i and button
+// 1001 + 2i.
+inline constexpr int first_row_picture_box = 100;
+inline constexpr int first_row_button = 107;
+inline constexpr int apply_button = 114;
+inline constexpr int later_rows_base = 1000;
+
+// The canvas that fills the icon picker's popup window.
+inline constexpr int icon_picker_canvas = 200;
+
+// Popup menus.
 inline constexpr int map_menu = 0;
 inline constexpr int transport_menu = 1;
 
+// Menu items and shortcuts.
 inline constexpr int new_game = 3;
 inline constexpr int player_icons = 4;
 inline constexpr int save_game = 6;
@@ -28,8 +44,5 @@ inline constexpr int attach_item = 14;
 inline constexpr int zoom_in_shortcut = 15;
 inline constexpr int zoom_out_shortcut = 16;
 inline constexpr int zoom_reset_shortcut = 17;
-
-// Below the menu bar the map canvas leaves this much of the inner height to the bar.
-inline constexpr int menu_bar_allowance = 25;
 
 }  // namespace quill::ui
