@@ -7,7 +7,7 @@
 #include "content/player_icon_picker.h"
 #include "content/player_icons_layout.h"
 #include "content/players_file.h"
-#include "state/ui_numbers.h"
+#include "content/ui_numbers.h"
 #include "support/content_file_fuzzing.h"
 #include "support/fuzz_process.h"
 

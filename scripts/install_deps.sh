@@ -8,6 +8,7 @@ packages=(
     libexpat1-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
+    clang-14 libclang-rt-14-dev clang-format
 )
 if [ "${1:-}" = "--with-display" ]; then
     packages+=(xvfb xauth)

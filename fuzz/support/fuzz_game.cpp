@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "app/program.h"
+#include "content/ui_numbers.h"
 #include "platform/files.h"
-#include "state/ui_numbers.h"
 #include "support/fuzz_process.h"
 #include "support/game_checks.h"
+#include "view/convoy_linking.h"
 #include "view/transport_convoy.h"
 #include "view/zoom_viewport.h"
 
@@ -86,7 +87,7 @@ fuzz_game::fuzz_game() {
     if (!start_up(state, system)) {
         fail("start-up failed");
     }
-    system.resize_window(ui::main_window, canvas_width, canvas_height + ui::menu_bar_allowance);
+    system.resize_window(ui::main_window, canvas_width, canvas_height + menu_bar_allowance);
     resize_canvas(state, system);
 }
 
@@ -305,7 +306,7 @@ void fuzz_game::play() {
         for (int p = 0; p < state.transports.size(); ++p) {
             if (state.transports[p].links[0] != 0) {
                 state.transports.select(p);
-                detach_transport(state, true);
+                detach_transport(state, detached_place::end_of_convoy);
                 break;
             }
         }

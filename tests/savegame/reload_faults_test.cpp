@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "editing/transport_linking.h"
 #include "platform/files.h"
 #include "savegame/party_file_image.h"
 #include "savegame/party_fixture.h"
 #include "savegame/party_setup_file.h"
-#include "savegame/record_repair.h"
+#include "state/game_rules.h"
+#include "view/convoy_linking.h"
 
 namespace quill {
 namespace {
