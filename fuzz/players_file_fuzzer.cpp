@@ -54,8 +54,8 @@ void change_first_icon(fuzz_game& game) {
         const screen_point picker = system.inner_screen_position(ui::icon_picker_window);
         system.set_pointer_screen(picker.x + 10, picker.y + 10);
     });
-    system.queue_event(click_on(ui::icon_picker_window, icon_picker_canvas));
-    system.queue_event(click_on(ui::player_icons_window, apply_button));
+    system.queue_event(click_on(ui::icon_picker_window, ui::icon_picker_canvas));
+    system.queue_event(click_on(ui::player_icons_window, ui::apply_button));
     // Should the dialog still be open, its close box ends it; otherwise these pass unheard.
     window_event close;
     close.kind = event_kind::close_request;
