@@ -51,6 +51,12 @@ void dispatch_command(game_state& state, platform& system, int id) {
         case ui::attach_item:
             toggle_transport_link(state, system);
             break;
+        case ui::undo_item:
+            state.history.undo(state);
+            break;
+        case ui::redo_item:
+            state.history.redo(state);
+            break;
         default:
             break;
     }

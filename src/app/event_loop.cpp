@@ -1,6 +1,8 @@
+#include "app/menus.h"
 #include "app/program.h"
 #include "content/ui_numbers.h"
 #include "editing/context_menu.h"
+#include "savegame/autosave.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
 #include "view/zoom_viewport.h"
@@ -31,27 +33,26 @@ void dispatch_canvas_event(game_state& state, platform& system, const window_eve
     }
 }
 
-}  // namespace
-
-int run_program(platform& system, game_state& state) {
-    if (!start_up(state, system)) {
-        return 1;
-    }
-    do {
-        while (run_one_pass(state, system)) {
+// The actions that may change the game, each one step for undo. A drag is one step from the
+// press to the release.
+bool may_change_the_game(const window_event& event) {
+    if (event.kind == event_kind::menu) {
+        switch (event.menu_id) {
+            case ui::place_tombstone_item:
+            case ui::create_transport_item:
+            case ui::remove_transport_item:
+            case ui::attach_item:
+                return true;
+            default:
+                return false;
         }
-    } while (!run_exit_steps(state, system));
-    return 0;
+    }
+    return event.kind == event_kind::control && event.window == ui::main_window &&
+           event.control == ui::map_canvas &&
+           (event.type == control_event::left_pressed || event.type == control_event::right_click);
 }
 
-bool run_one_pass(game_state& state, platform& system) {
-    render_map_view(state, system);
-    const window_event event = system.wait_event();
-    dispatch_event(state, system, event);
-    return !(event.kind == event_kind::close_request && event.window == ui::main_window);
-}
-
-void dispatch_event(game_state& state, platform& system, const window_event& event) {
+void dispatch_event_kind(game_state& state, platform& system, const window_event& event) {
     // A release ends any drag, wherever it happened.
     if (event.type == control_event::left_released) {
         canvas_left_up(state, system);
@@ -71,6 +72,44 @@ void dispatch_event(game_state& state, platform& system, const window_event& eve
         default:
             break;
     }
+}
+
+}  // namespace
+
+int run_program(platform& system, game_state& state) {
+    autosave_keeper autosave(system);
+    if (!start_up(state, system)) {
+        autosave.end_run();
+        return 1;
+    }
+    autosave.offer_recovery(state, system);
+    do {
+        while (run_one_pass(state, system)) {
+            autosave.save_if_due(state, system);
+        }
+        // Kept whatever the answer to the exit question will be.
+        autosave.save_unsaved(state, system);
+    } while (!run_exit_steps(state, system));
+    autosave.end_run();
+    return 0;
+}
+
+bool run_one_pass(game_state& state, platform& system) {
+    render_map_view(state, system);
+    const window_event event = system.wait_event();
+    dispatch_event(state, system, event);
+    return !(event.kind == event_kind::close_request && event.window == ui::main_window);
+}
+
+void dispatch_event(game_state& state, platform& system, const window_event& event) {
+    if (may_change_the_game(event) && !state.history.step_open()) {
+        state.history.begin_step(state);
+    }
+    dispatch_event_kind(state, system, event);
+    if (state.drag_mode == drag_kind::drag_none) {
+        state.history.end_step(state);
+    }
+    show_undo_state(system, state.history);
 }
 
 }  // namespace quill

@@ -12,6 +12,9 @@ void build_menus(platform& system) {
     system.add_menu_separator();
     system.add_menu_item(ui::load_game, "Spiel laden");
     system.add_menu_item(ui::save_game, "Spiel speichern");
+    system.add_menu_separator();
+    system.add_menu_item(ui::undo_item, "Rückgängig [STRG] + [Z]");
+    system.add_menu_item(ui::redo_item, "Wiederholen [STRG] + [Y]");
     system.add_menu("Zoom");
     system.add_menu_item(ui::zoom_out_item, "Verkleinern [STRG] + [NUM -]");
     system.add_menu_item(ui::zoom_in_item, "Vergrößern [STRG] + [NUM +]");
@@ -25,11 +28,20 @@ void build_menus(platform& system) {
     system.add_popup_item(ui::attach_item, "Transportmittel anhängen");
 }
 
+void show_undo_state(platform& system, const undo_history& history) {
+    system.set_menu_item_enabled(ui::undo_item, history.can_undo());
+    system.set_menu_item_enabled(ui::redo_item, history.can_redo());
+}
+
 void register_shortcuts(platform& system) {
     const auto ctrl = static_cast<unsigned>(key_modifier::ctrl);
     system.add_shortcut(ui::main_window, ctrl, shortcut_key::keypad_plus, ui::zoom_in_shortcut);
     system.add_shortcut(ui::main_window, ctrl, shortcut_key::keypad_minus, ui::zoom_out_shortcut);
     system.add_shortcut(ui::main_window, ctrl, shortcut_key::enter, ui::zoom_reset_shortcut);
+    const auto ctrl_shift = ctrl | static_cast<unsigned>(key_modifier::shift);
+    system.add_shortcut(ui::main_window, ctrl, shortcut_key::z, ui::undo_item);
+    system.add_shortcut(ui::main_window, ctrl, shortcut_key::y, ui::redo_item);
+    system.add_shortcut(ui::main_window, ctrl_shift, shortcut_key::z, ui::redo_item);
 }
 
 }  // namespace quill

@@ -20,6 +20,8 @@ bool start_up(game_state& state, platform& system);
 // the event ended the loop.
 bool run_one_pass(game_state& state, platform& system);
 
+// Dispatches one event and keeps the undo history: an action that changed the game becomes one
+// step once it is over.
 void dispatch_event(game_state& state, platform& system, const window_event& event);
 void dispatch_command(game_state& state, platform& system, int id);
 

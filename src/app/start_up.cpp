@@ -45,6 +45,7 @@ bool start_up(game_state& state, platform& system) {
     register_shortcuts(system);
 
     load_level(state, system, {});
+    show_undo_state(system, state.history);
     return true;
 }
 

@@ -81,6 +81,7 @@ void load_level(game_state& state, platform& system, const std::string& level_pa
     for (std::string& label : state.labels) {
         label.clear();
     }
+    state.history.clear();
 
     const std::string path = level_path.empty() ? state.program_dir + "KTV.gxml" : level_path;
     const bool read = read_level_file(state, system, path);

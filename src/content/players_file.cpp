@@ -1,7 +1,7 @@
 #include "content/players_file.h"
 
+#include "content/catalogue_reading.h"
 #include "content/content_paths.h"
-#include "content/xml_error_report.h"
 #include "platform/files.h"
 
 namespace quill {
@@ -9,25 +9,6 @@ namespace quill {
 namespace {
 
 constexpr const char* players_file_name = "players.xml";
-
-player_row read_row(picture_store& pictures, const std::string& program_dir,
-                    const xml_element& player) {
-    player_row row;
-    for (const xml_element& field : player.children) {
-        if (field.name == "name") {
-            row.name = field.text;
-        } else if (field.name == "id") {
-            row.id = field.text;
-        } else if (field.name == "comment") {
-            row.comment = field.text;
-        } else if (field.name == "pic") {
-            row.pic = field.text;
-            pictures.free(row.image);
-            row.image = pictures.load(content_path(program_dir, "players", field.text));
-        }
-    }
-    return row;
-}
 
 xml_element text_element(const char* name, const std::string& text) {
     xml_element element;
@@ -41,23 +22,28 @@ xml_element text_element(const char* name, const std::string& text) {
 players_file_rows read_player_rows(platform& system, const std::string& program_dir) {
     const std::string path = program_dir + players_file_name;
     players_file_rows result;
-    const xml_document document = read_xml_file(path);
-    if (!document.loaded) {
-        result.state =
-            file_size(path) > 0 ? players_file_state::unreadable : players_file_state::missing;
-        return result;
-    }
-    if (!document.well_formed) {
-        report_xml_error(system, document);
-        result.state = players_file_state::damaged;
-    }
-    if (!document.root) {
-        return result;
-    }
-    for (const xml_element& child : document.root->children) {
-        if (child.name == "player") {
-            result.rows.push_back(read_row(system.pictures(), program_dir, child));
+    picture_store& pictures = system.pictures();
+    const auto add_row = [&](const entry_texts& texts) {
+        player_row& row = result.rows.emplace_back();
+        row.pic = texts.pic;
+        row.name = texts.name;
+        row.id = texts.id;
+        row.comment = texts.comment;
+        if (texts.has_pic) {
+            row.image = pictures.load(content_path(program_dir, "players", texts.pic));
         }
+    };
+    switch (visit_catalogue_entries(system, path, "player", add_row)) {
+        case catalogue_file_state::read:
+            result.state = players_file_state::read;
+            break;
+        case catalogue_file_state::missing:
+            result.state =
+                file_size(path) > 0 ? players_file_state::unreadable : players_file_state::missing;
+            break;
+        case catalogue_file_state::damaged:
+            result.state = players_file_state::damaged;
+            break;
     }
     return result;
 }

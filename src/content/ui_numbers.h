@@ -44,5 +44,8 @@ inline constexpr int attach_item = 14;
 inline constexpr int zoom_in_shortcut = 15;
 inline constexpr int zoom_out_shortcut = 16;
 inline constexpr int zoom_reset_shortcut = 17;
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) arrive with the ids of their menu items.
+inline constexpr int undo_item = 18;
+inline constexpr int redo_item = 19;
 
 }  // namespace quill::ui

@@ -84,6 +84,40 @@ int64_t file_size(const std::string& path);
 std::optional<std::vector<std::string>> list_directory(const std::string& directory,
                                                        const std::string& pattern);
 
+// Names of the folders in directory, sorted like list_directory's; nullopt when the directory
+// cannot be listed.
+std::optional<std::vector<std::string>> list_folders(const std::string& directory);
+
+// Whether anything (a file, a folder) stands at path.
+bool path_exists(const std::string& path);
+
+// Creates a folder and the folders above it; true when it exists afterwards.
+bool make_directory(const std::string& path);
+// Removes a file, or a folder with everything in it; true when nothing is left at path.
+bool remove_path(const std::string& path);
+
+// Marks a running program by a lock file, so that a later program can tell whether it ended
+// normally: release() removes the file, and so does destroying the lock, but a crash leaves it.
+class program_lock {
+public:
+    program_lock();
+    ~program_lock();
+    program_lock(const program_lock&) = delete;
+    program_lock& operator=(const program_lock&) = delete;
+
+    // False when another running program holds a lock of that name, or it cannot be written.
+    bool acquire(const std::string& path);
+    void release();
+
+private:
+    struct impl;
+    std::unique_ptr<impl> impl_;
+};
+
+// True when the lock file at path was left by a program that no longer runs; it is removed.
+// False for a lock of a running program and for a path without a lock file.
+bool clear_stale_lock(const std::string& path);
+
 // Texts read from files keep their code units through the program: a lone surrogate, which
 // UTF-8 cannot carry, takes the three bytes UTF-8 would give its code point (generalised
 // UTF-8), so that to_utf16(to_utf8(units)) == units for any code units. Bytes that form no

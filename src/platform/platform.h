@@ -55,7 +55,7 @@ struct window_event {
 
 enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
 
-enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus };
+enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y };
 
 enum class message_buttons { ok, yes_no };
 enum class message_icon { none, error };
@@ -69,6 +69,13 @@ struct local_date {
     int day = 1;
     int month = 1;
     int year = 1970;
+};
+
+struct local_date_time {
+    local_date date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
 };
 
 // The windowing and dialog services the logic relies on. The real program runs on the Qt
@@ -114,6 +121,8 @@ public:
     // chosen item arrives as the next menu event.
     virtual void show_popup_menu(int menu, int window) = 0;
     virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    // A disabled item is shown greyed and cannot be chosen.
+    virtual void set_menu_item_enabled(int id, bool enabled) = 0;
     // menu_bar_allowance for a window with a menu bar, else 0.
     virtual int menu_bar_height(int window) = 0;
     virtual void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) = 0;
@@ -142,7 +151,9 @@ public:
     virtual int64_t milliseconds() = 0;
     // Uniform in low..high, both included.
     virtual int random_int(int low, int high) = 0;
-    virtual local_date today() = 0;
+    // The local date and time of day.
+    virtual local_date_time now() = 0;
+    local_date today() { return now().date; }
 
     // Modal dialogs. message_box returns true only when Yes was pressed.
     virtual bool message_box(const std::string& title, const std::string& text,
@@ -158,6 +169,8 @@ public:
 
     // Full path of the program file.
     virtual std::string program_file_path() = 0;
+    // The user's folder for the program's own data (automatic saves); empty when there is none.
+    virtual std::string data_dir() = 0;
 
 private:
     picture_store pictures_;

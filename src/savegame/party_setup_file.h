@@ -21,13 +21,17 @@ void load_party_setup(game_state& state, platform& system);
 // the user is told, an existing file is left as it was and state_modified keeps its value.
 bool write_party_setup(game_state& state, platform& system, const std::string& path);
 
+// The same bytes through the same writer, and nothing else: no message, state_modified as it
+// was. False when the file could not be written.
+bool write_party_file(const game_state& state, const std::string& path);
+
 // Reads a version-1 file. The file is only read, never created or changed. A file that cannot
-// be opened, has another version or names a missing level leaves the game as it was; otherwise
-// the level is loaded and the file's records, labels and zoom replace the fresh game's, with
-// every value that could not be used safely repaired.
-void read_party_setup(game_state& state, platform& system, const std::string& path);
+// be opened, has another version or names a missing level leaves the game as it was (the user
+// is told) and gives false; otherwise the level is loaded and the file's records, labels and
+// zoom replace the fresh game's, with every value that could not be used safely repaired.
+bool read_party_setup(game_state& state, platform& system, const std::string& path);
 
 // Reads an old-format file (no version byte, no trails, no transports) the same way.
-void read_old_party_setup(game_state& state, platform& system, const std::string& path);
+bool read_old_party_setup(game_state& state, platform& system, const std::string& path);
 
 }  // namespace quill

@@ -66,14 +66,17 @@ void write_contents(file_writer& writer, const game_state& state) {
 
 }  // namespace
 
-bool write_party_setup(game_state& state, platform& system, const std::string& path) {
+bool write_party_file(const game_state& state, const std::string& path) {
     file_writer writer;
     if (!writer.create(path)) {
-        show_party_setup_error(system, cannot_create_text);
         return false;
     }
     write_contents(writer, state);
-    if (!writer.commit()) {
+    return writer.commit();
+}
+
+bool write_party_setup(game_state& state, platform& system, const std::string& path) {
+    if (!write_party_file(state, path)) {
         show_party_setup_error(system, cannot_create_text);
         return false;
     }

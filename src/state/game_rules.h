@@ -5,6 +5,9 @@
 
 namespace quill {
 
+// Slots of the label table; slot 0 is never an inscription.
+inline constexpr int label_count = 256;
+
 // The zoom in percent that the zoom commands keep to.
 inline constexpr int min_zoom = 25;
 inline constexpr int max_zoom = 100;

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "state/game_rules.h"
 #include "state/item_list.h"
 #include "state/map_item.h"
+#include "state/undo_history.h"
 
 namespace quill {
 
@@ -57,7 +59,6 @@ struct hover_label {
 
 enum class drag_kind { drag_none, drag_token, drag_grave, drag_pan, drag_transport };
 
-inline constexpr int label_count = 256;
 inline constexpr int first_free_label_slot = 1;
 
 // Everything the program knows about the running game. One object per run (and per test);
@@ -83,6 +84,9 @@ struct game_state {
     std::string party_dir;
     // Always ends in a path separator.
     std::string program_dir;
+
+    // The changes that can be taken back; a level load (a new game, a loaded game) forgets them.
+    undo_history history;
 };
 
 // The first empty slot of 1..255, or 0 when all are taken.

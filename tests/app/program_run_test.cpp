@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 #include "app/program.h"
 #include "platform/files.h"
@@ -39,7 +40,10 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
                                                                  {4, "Spielericons ändern"},
                                                                  {0, ""},
                                                                  {7, "Spiel laden"},
-                                                                 {6, "Spiel speichern"}};
+                                                                 {6, "Spiel speichern"},
+                                                                 {0, ""},
+                                                                 {18, "Rückgängig [STRG] + [Z]"},
+                                                                 {19, "Wiederholen [STRG] + [Y]"}};
     EXPECT_EQ(system.menu_bar[0].items, game_items);
     EXPECT_EQ(system.menu_bar[1].title, "Zoom");
     const std::vector<std::pair<int, std::string>> zoom_items = {
@@ -54,7 +58,7 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
     EXPECT_EQ(system.popup_menus.at(1).items, transport_items);
 
-    ASSERT_EQ(system.shortcuts.size(), 3u);
+    ASSERT_EQ(system.shortcuts.size(), 6u);
     EXPECT_EQ(system.shortcuts[0].key, shortcut_key::keypad_plus);
     EXPECT_EQ(system.shortcuts[0].id, 15);
     EXPECT_EQ(system.shortcuts[1].key, shortcut_key::keypad_minus);
@@ -62,6 +66,15 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
     EXPECT_EQ(system.shortcuts[2].key, shortcut_key::enter);
     EXPECT_EQ(system.shortcuts[2].id, 17);
     EXPECT_EQ(system.shortcuts[2].modifiers, static_cast<unsigned>(key_modifier::ctrl));
+    const unsigned ctrl_shift =
+        static_cast<unsigned>(key_modifier::ctrl) | static_cast<unsigned>(key_modifier::shift);
+    EXPECT_EQ(
+        (std::array{system.shortcuts[3].key, system.shortcuts[4].key, system.shortcuts[5].key}),
+        (std::array{shortcut_key::z, shortcut_key::y, shortcut_key::z}));
+    EXPECT_EQ((std::array{system.shortcuts[3].id, system.shortcuts[4].id, system.shortcuts[5].id}),
+              (std::array{18, 19, 19}));
+    EXPECT_EQ(system.shortcuts[5].modifiers, ctrl_shift);
+    EXPECT_EQ(system.disabled_menu_items, (std::set<int>{18, 19}));
 
     const auto& canvas = system.controls.at(0);
     EXPECT_EQ(canvas.width, 1286);
@@ -131,6 +144,23 @@ TEST_F(program_run, an_unsaved_game_is_asked_about_and_only_a_failed_save_keeps_
             EXPECT_EQ(fresh.system.messages[1].text, "Die Datei konnte nicht erstellt werden.");
         }
     }
+}
+
+// Whatever the answer, an unsaved game is kept in the data folder, and the run's lock goes.
+TEST_F(program_run, closing_with_unsaved_changes_keeps_an_automatic_save) {
+    QTemporaryDir data;
+    system.set_data_dir(data.path().toStdString() + "/");
+    content.write_level("L", 300, 200, 40, 40, 40);
+    system.queue_menu(9);
+    system.queue_close();
+    system.queue_message_answer(false);
+    run();
+    const std::string folder = data.path().toStdString() + "/autosave/";
+    EXPECT_EQ(list_directory(folder, "*.lock"), std::vector<std::string>{});
+    const auto runs = list_folders(folder).value_or(std::vector<std::string>{});
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(list_directory(folder + runs[0], "*.qms"),
+              std::vector<std::string>{"autosave-20261207-120000.qms"});
 }
 
 TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {

@@ -33,6 +33,9 @@ protected:
         platform.add_shortcut(0, ctrl, shortcut_key::keypad_plus, 15);
         platform.add_shortcut(0, ctrl, shortcut_key::keypad_minus, 16);
         platform.add_shortcut(0, ctrl, shortcut_key::enter, 17);
+        platform.add_shortcut(0, ctrl, shortcut_key::z, 18);
+        platform.add_shortcut(0, ctrl, shortcut_key::y, 19);
+        platform.add_shortcut(0, ctrl | unsigned(key_modifier::shift), shortcut_key::z, 19);
         queued_events();
     }
 
@@ -77,6 +80,24 @@ TEST_F(qt_menus, only_the_keypad_keys_and_enter_with_ctrl_are_shortcuts) {
     QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_THAT(queued_menu_ids(), ElementsAre(15, 16, 17, 17));
+}
+
+TEST_F(qt_menus, undo_and_redo_keys_and_a_greyed_item) {
+    QWidget* window = platform.window_widget(0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window, Qt::Key_Z, Qt::NoModifier);
+    EXPECT_THAT(queued_menu_ids(), ElementsAre(18, 19, 19));
+
+    platform.set_menu_item_enabled(3, false);
+    const QList<QAction*> game =
+        platform.window_widget(0)->findChild<QMenuBar*>()->actions()[0]->menu()->actions();
+    EXPECT_FALSE(game[0]->isEnabled());
+    platform.set_menu_item_enabled(3, true);
+    EXPECT_TRUE(game[0]->isEnabled());
 }
 
 // On X11 the shortcut map never sees the keypad modifier: only the key event itself carries it.

@@ -55,6 +55,10 @@ QList<QKeySequence> key_sequences(unsigned modifiers, shortcut_key key) {
             return {QKeySequence(QKeyCombination(held, Qt::Key_Plus))};
         case shortcut_key::minus:
             return {QKeySequence(QKeyCombination(held, Qt::Key_Minus))};
+        case shortcut_key::z:
+            return {QKeySequence(QKeyCombination(held, Qt::Key_Z))};
+        case shortcut_key::y:
+            return {QKeySequence(QKeyCombination(held, Qt::Key_Y))};
     }
     return {};
 }
@@ -135,6 +139,13 @@ void qt_platform::set_menu_item_text(int id, const std::string& text) {
     auto found = impl_->menu_items.find(id);
     if (found != impl_->menu_items.end() && !found->second.isNull()) {
         found->second->setText(literal_label(text));
+    }
+}
+
+void qt_platform::set_menu_item_enabled(int id, bool enabled) {
+    auto found = impl_->menu_items.find(id);
+    if (found != impl_->menu_items.end() && !found->second.isNull()) {
+        found->second->setEnabled(enabled);
     }
 }
 

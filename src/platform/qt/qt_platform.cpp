@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTime>
 
 #include <algorithm>
 #include <utility>
@@ -119,13 +122,20 @@ int qt_platform::random_int(int low, int high) {
     return static_cast<int>(QRandomGenerator::global()->bounded(qint64{low}, qint64{high} + 1));
 }
 
-local_date qt_platform::today() {
-    const QDate date = QDate::currentDate();
-    return local_date{date.day(), date.month(), date.year()};
+local_date_time qt_platform::now() {
+    const QDateTime current = QDateTime::currentDateTime();
+    const QDate date = current.date();
+    const QTime time = current.time();
+    return {{date.day(), date.month(), date.year()}, time.hour(), time.minute(), time.second()};
 }
 
 std::string qt_platform::program_file_path() {
     return QCoreApplication::applicationFilePath().toStdString();
+}
+
+std::string qt_platform::data_dir() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return folder.isEmpty() ? std::string() : folder.toStdString() + "/";
 }
 
 QWidget* qt_platform::window_widget(int window) const {

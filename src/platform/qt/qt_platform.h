@@ -45,6 +45,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
 
@@ -66,7 +67,7 @@ public:
 
     int64_t milliseconds() override;
     int random_int(int low, int high) override;
-    local_date today() override;
+    local_date_time now() override;
 
     bool message_box(const std::string& title, const std::string& text, message_buttons buttons,
                      message_icon icon) override;
@@ -78,6 +79,7 @@ public:
                                  const std::string& filters, int selected_filter) override;
 
     std::string program_file_path() override;
+    std::string data_dir() override;
 
     // For tests, which drive the widgets directly; nullptr for an unknown number.
     QWidget* window_widget(int window) const;

@@ -79,7 +79,13 @@ void scripted_platform::set_program_file_path(const std::string& path) {
     program_file_path_ = path;
 }
 void scripted_platform::set_today(local_date date) {
-    today_ = date;
+    now_.date = date;
+}
+void scripted_platform::set_now(local_date_time time) {
+    now_ = time;
+}
+void scripted_platform::set_data_dir(const std::string& path) {
+    data_dir_ = path;
 }
 
 void scripted_platform::resize_window(int window, int inner_width, int inner_height) {
@@ -300,6 +306,14 @@ void scripted_platform::set_menu_item_text(int id, const std::string& text) {
     }
 }
 
+void scripted_platform::set_menu_item_enabled(int id, bool enabled) {
+    if (enabled) {
+        disabled_menu_items.erase(id);
+    } else {
+        disabled_menu_items.insert(id);
+    }
+}
+
 int scripted_platform::menu_bar_height(int window) {
     auto found = windows.find(window);
     return found != windows.end() && found->second.has_menu_bar ? menu_bar_allowance : 0;
@@ -435,8 +449,8 @@ int scripted_platform::random_int(int low, int high) {
     return std::clamp(value, low, high);
 }
 
-local_date scripted_platform::today() {
-    return today_;
+local_date_time scripted_platform::now() {
+    return now_;
 }
 
 bool scripted_platform::message_box(const std::string& title, const std::string& text,
@@ -486,6 +500,10 @@ std::string scripted_platform::save_file_dialog(const std::string& title,
 
 std::string scripted_platform::program_file_path() {
     return program_file_path_;
+}
+
+std::string scripted_platform::data_dir() {
+    return data_dir_;
 }
 
 }  // namespace quill

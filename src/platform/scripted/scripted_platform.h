@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,9 @@ public:
     void queue_popup_choice(int id);
     void set_program_file_path(const std::string& path);
     void set_today(local_date date);
+    void set_now(local_date_time time);
+    // Empty (the default) stands for a platform without a data folder.
+    void set_data_dir(const std::string& path);
     // Changes a window's inner size, as the user would by dragging its border; queue a
     // resized event to tell the logic.
     void resize_window(int window, int inner_width, int inner_height);
@@ -120,6 +124,7 @@ public:
     std::vector<input_record> inputs;
     std::vector<file_dialog_record> file_dialogs;
     std::vector<popup_record> popups_shown;
+    std::set<int> disabled_menu_items;
     int active_window = -1;
     // Set when the logic waited for an event after the script ran out; it then gets a close
     // request for the main window, so that a test never blocks.
@@ -148,6 +153,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
     void create_canvas(int window, int control, int x, int y, int width, int height,
@@ -166,7 +172,7 @@ public:
     picture_handle canvas_picture(int control) override;
     int64_t milliseconds() override;
     int random_int(int low, int high) override;
-    local_date today() override;
+    local_date_time now() override;
     bool message_box(const std::string& title, const std::string& text, message_buttons buttons,
                      message_icon icon) override;
     std::string input_text(const std::string& title, const std::string& prompt,
@@ -176,6 +182,7 @@ public:
     std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                  const std::string& filters, int selected_filter) override;
     std::string program_file_path() override;
+    std::string data_dir() override;
 
 private:
     struct step {
@@ -200,7 +207,8 @@ private:
     std::deque<std::string> file_answers_;
     std::deque<int> popup_choices_;
     std::string program_file_path_ = "/quillmark/quillmark";
-    local_date today_{7, 12, 2026};
+    local_date_time now_{{7, 12, 2026}, 12, 0, 0};
+    std::string data_dir_;
     bool refuse_windows_ = false;
     static constexpr int max_dry_waits = 1000;
     int dry_waits_ = 0;
