@@ -311,6 +311,10 @@ void fuzz_game::play() {
             }
         }
     });
+    // Back through the last steps and forward again part of the way.
+    for (const int command : {ui::undo_item, ui::undo_item, ui::undo_item, ui::redo_item}) {
+        system.queue_menu(command);
+    }
     g.drag(g.ground(), {{-30, -20}, {40, 30}});
     g.at(g.ground(), control_event::left_double_click);
     g.pass_time();

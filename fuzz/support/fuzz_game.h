@@ -27,7 +27,8 @@ struct fuzz_game {
 
     // Uses the game as players would: zooms, hovers over and drags tokens, tombstones and
     // transports, drops transports onto a token, attaches, detaches and removes transports,
-    // removes a tombstone, places new ones, lines up every convoy, pans and double-clicks.
+    // removes a tombstone, places new ones, lines up every convoy, undoes and redoes, pans and
+    // double-clicks.
     void play();
 
     // Where a map point shows on the canvas; nothing when it does not show.
