@@ -1,9 +1,16 @@
+#include <cstring>
+
 #include <benchmark/benchmark.h>
 #include <QApplication>
+
+#include "load_memory.h"
 
 // Text drawing needs a Qt application; the offscreen platform lets the benchmarks run without a
 // display.
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], quill::bench::load_memory_flag) == 0) {
+        return quill::bench::report_load_memory(argv[2], argv[3]);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -27,11 +27,10 @@ void start_drag(game_state& state) {
 
 // Each iteration is one mouse step of the drag through the event dispatch, then the redraw.
 // The pointer circles the canvas centre in steps long enough that each one adds a trail point
-// and moves the convoy.
+// and moves the convoy, or moves the view.
 template <typename redraw>
 void drag_steps(benchmark::State& run, bench_scene& scene, redraw draw) {
     game_state& state = scene.state;
-    start_drag(state);
     window_event moved;
     moved.kind = event_kind::control;
     moved.window = ui::main_window;
@@ -50,30 +49,51 @@ void drag_steps(benchmark::State& run, bench_scene& scene, redraw draw) {
     }
 }
 
-// Argument: map side.
+// A token drag step; arguments: map side, zoom.
 void drag_step(benchmark::State& run) {
     bench_scene scene(static_cast<int>(run.range(0)));
+    scene.state.level.zoom = static_cast<int>(run.range(1));
+    start_drag(scene.state);
     drag_steps(run, scene, [&] { render_map_view(scene.state, scene.system); });
 }
 
 // The same with the literal two-stage redraw.
 void drag_step_reference(benchmark::State& run) {
     bench_scene scene(static_cast<int>(run.range(0)));
+    scene.state.level.zoom = static_cast<int>(run.range(1));
+    start_drag(scene.state);
     picture_store& pictures = scene.system.pictures();
     const picture_handle work = pictures.copy(scene.state.level.background);
     drag_steps(run, scene, [&] { render_map_view_reference(scene.state, scene.system, work); });
     pictures.free(work);
 }
 
+// A step of panning the view, from the middle of the map; arguments: map side, zoom.
+void pan_step(benchmark::State& run) {
+    const int side = static_cast<int>(run.range(0));
+    bench_scene scene(side);
+    level_info& level = scene.state.level;
+    level.zoom = static_cast<int>(run.range(1));
+    level.view_x = side / 3;
+    level.view_y = side / 3;
+    scene.state.drag_mode = drag_kind::drag_pan;
+    scene.state.drag_anchor = {canvas_width / 2, canvas_height / 2};
+    drag_steps(run, scene, [&] { render_map_view(scene.state, scene.system); });
+}
+
+void sides_and_zooms(benchmark::internal::Benchmark* b) {
+    for (const int side : {1024, 4096, 8192, 16384}) {
+        for (const int zoom : {100, 57, 25}) {
+            b->Args({side, zoom});
+        }
+    }
+    b->ArgNames({"side", "zoom"})->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace
 
-BENCHMARK(drag_step)->Arg(1024)->Arg(4096)->Arg(8192)->ArgName("side")->Unit(
-    benchmark::kMillisecond);
-BENCHMARK(drag_step_reference)
-    ->Arg(1024)
-    ->Arg(4096)
-    ->Arg(8192)
-    ->ArgName("side")
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(drag_step)->Apply(sides_and_zooms);
+BENCHMARK(drag_step_reference)->Apply(sides_and_zooms);
+BENCHMARK(pan_step)->Apply(sides_and_zooms);
 
 }  // namespace quill::bench

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and `make run` need; does nothing when all are present.
+# Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
+# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest.
 set -euo pipefail
 
 packages=(
@@ -8,10 +9,11 @@ packages=(
     libexpat1-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
+    xvfb openbox libx11-dev libxtst-dev
     clang-14 libclang-rt-14-dev clang-format
 )
 if [ "${1:-}" = "--with-display" ]; then
-    packages+=(xvfb xauth)
+    packages+=(xauth)
 fi
 
 missing=()

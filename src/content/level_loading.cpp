@@ -70,6 +70,7 @@ bool read_level_file(game_state& state, platform& system, const std::string& pat
 }  // namespace
 
 void load_level(game_state& state, platform& system, const std::string& level_path) {
+    const busy_scope busy(system);
     picture_store& pictures = system.pictures();
     state.tokens.clear();
     clear_catalogue(state.player_catalogue, pictures);

@@ -12,7 +12,7 @@ namespace quill {
 // creates one token and trail per player, sets the zoom to 100, clears state_modified and forgets
 // the changes that undo could take back.
 // Values the level file does not supply keep what they held; the view is not touched. Tile and
-// token sizes are held within 0..max_level_size.
+// token sizes are held within 0..max_level_size. The pointer shows the program busy meanwhile.
 void load_level(game_state& state, platform& system, const std::string& level_path);
 
 }  // namespace quill

@@ -1,12 +1,15 @@
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include <jerror.h>
 #include <jpeglib.h>
 
 #include "platform/picture_decoding.h"
+#include "platform/row_finishing.h"
 
 namespace quill {
 
@@ -48,30 +51,73 @@ void limit_scans(j_common_ptr info) {
 }
 
 // Adobe writes CMYK inverted; the plain kind is converted the other way round.
-void cmyk_to_rgb(QImage& image, bool inverted) {
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* line = image.scanLine(y);
-        auto* pixels = reinterpret_cast<QRgb*>(line);
-        for (int x = 0; x < image.width(); ++x) {
-            int c = line[x * 4];
-            int m = line[x * 4 + 1];
-            int ye = line[x * 4 + 2];
-            int k = line[x * 4 + 3];
-            if (!inverted) {
-                c = 255 - c;
-                m = 255 - m;
-                ye = 255 - ye;
-                k = 255 - k;
-            }
-            pixels[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+void cmyk_to_rgb(uchar* line, int width, bool inverted) {
+    auto* pixels = reinterpret_cast<QRgb*>(line);
+    for (int x = 0; x < width; ++x) {
+        int c = line[x * 4];
+        int m = line[x * 4 + 1];
+        int ye = line[x * 4 + 2];
+        int k = line[x * 4 + 3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            ye = 255 - ye;
+            k = 255 - k;
+        }
+        pixels[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+    }
+}
+
+// libjpeg reads through this from a picture_input: the whole file never has to be in memory.
+struct input_source {
+    jpeg_source_mgr manager;  // first, so that libjpeg's pointer to it leads back here
+    picture_input* input;
+};
+
+input_source& source_of(j_decompress_ptr info) {
+    return *reinterpret_cast<input_source*>(info->src);
+}
+
+void start_source(j_decompress_ptr) {}
+
+// At the end of the data libjpeg gets an end marker and a warning, as from its own sources.
+boolean fill_source(j_decompress_ptr info) {
+    static const JOCTET end_marker[2] = {0xff, JPEG_EOI};
+    input_source& source = source_of(info);
+    const std::string_view piece = source.input->take(SIZE_MAX);
+    if (piece.empty()) {
+        WARNMS(info, JWRN_JPEG_EOF);
+        source.manager.next_input_byte = end_marker;
+        source.manager.bytes_in_buffer = sizeof end_marker;
+    } else {
+        source.manager.next_input_byte = reinterpret_cast<const JOCTET*>(piece.data());
+        source.manager.bytes_in_buffer = piece.size();
+    }
+    return TRUE;
+}
+
+void skip_source(j_decompress_ptr info, long count) {
+    jpeg_source_mgr& manager = source_of(info).manager;
+    while (count > 0) {
+        if (manager.bytes_in_buffer == 0) {
+            fill_source(info);
+        }
+        const size_t skipped = std::min(static_cast<size_t>(count), manager.bytes_in_buffer);
+        manager.next_input_byte += skipped;
+        manager.bytes_in_buffer -= skipped;
+        count -= static_cast<long>(skipped);
+        if (failure_of(reinterpret_cast<j_common_ptr>(info)).out_of_data) {
+            return;
         }
     }
 }
 
+void end_source(j_decompress_ptr) {}
+
 // Holds the setjmp; everything with a destructor lives in the caller, since libjpeg leaves
 // this frame by longjmp on any error.
 bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progress_mgr& progress,
-               std::string_view bytes, QImage& image) {
+               input_source& source, QImage& image, std::optional<row_finisher>& rows) {
     if (setjmp(failure.jump)) {
         return false;
     }
@@ -79,8 +125,7 @@ bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progres
     // Beyond this libjpeg would need a backing store, which it lacks, so it fails instead.
     info.mem->max_memory_to_use = max_picture_pixel_bytes;
     info.progress = &progress;
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
-                 static_cast<unsigned long>(bytes.size()));
+    info.src = &source.manager;
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         return false;
     }
@@ -89,7 +134,7 @@ bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progres
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     // Colour and grey alike are decoded as native 32-bit 0xFFRRGGBB words straight into the
-    // picture's rows; CMYK also takes four bytes a pixel and is converted in place.
+    // picture's rows; CMYK also takes four bytes a pixel and is converted in place, row by row.
     if (cmyk) {
         info.out_color_space = JCS_CMYK;
     } else if constexpr (std::endian::native == std::endian::little) {
@@ -107,19 +152,21 @@ bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progres
     if (image.isNull()) {
         return false;
     }
+    decoded_rows target{image.bits(), image.bytesPerLine(), image.width(), image.height(), {}};
+    if (cmyk) {
+        const bool inverted = info.saw_Adobe_marker;
+        target.finish = [inverted](uchar* line, int width) { cmyk_to_rgb(line, width, inverted); };
+    }
+    rows.emplace(target);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+        const int y = static_cast<int>(info.output_scanline);
+        JSAMPROW row = target.line(y);
         if (jpeg_read_scanlines(&info, &row, 1) != 1) {
             return false;
         }
+        rows->decoded(y);
     }
-    if (failure.out_of_data) {
-        return false;
-    }
-    if (cmyk) {
-        cmyk_to_rgb(image, info.saw_Adobe_marker);
-    }
-    return true;
+    return !failure.out_of_data;
 }
 
 }  // namespace
@@ -130,8 +177,8 @@ bool is_jpeg(std::string_view bytes) {
            static_cast<unsigned char>(bytes[2]) == 0xff;
 }
 
-std::optional<QImage> decode_jpeg(std::string_view bytes) {
-    if (!is_jpeg(bytes)) {
+std::optional<QImage> decode_jpeg(picture_input& input) {
+    if (!is_jpeg(input.peek(3))) {
         return std::nullopt;
     }
     jpeg_decompress_struct info{};
@@ -142,14 +189,30 @@ std::optional<QImage> decode_jpeg(std::string_view bytes) {
     failure.manager.emit_message = note_jpeg_message;
     jpeg_progress_mgr progress{};
     progress.progress_monitor = limit_scans;
+    input_source source{};
+    source.input = &input;
+    source.manager.init_source = start_source;
+    source.manager.fill_input_buffer = fill_source;
+    source.manager.skip_input_data = skip_source;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = end_source;
 
     QImage image;
-    const bool complete = read_jpeg(info, failure, progress, bytes, image);
+    std::optional<row_finisher> rows;
+    const bool complete = read_jpeg(info, failure, progress, source, image, rows);
+    if (rows) {
+        rows->wait(complete);
+    }
     jpeg_destroy_decompress(&info);
     if (!complete) {
         return std::nullopt;
     }
     return image;
+}
+
+std::optional<QImage> decode_jpeg(std::string_view bytes) {
+    picture_input input(bytes);
+    return decode_jpeg(input);
 }
 
 }  // namespace quill

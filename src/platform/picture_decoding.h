@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include "platform/picture_input.h"
+
 namespace quill {
 
 // A small file header must not be able to demand an unbounded allocation.
@@ -22,11 +24,15 @@ bool is_png(std::string_view bytes);
 bool is_jpeg(std::string_view bytes);
 
 // Pictures with transparency come out as Format_ARGB32_Premultiplied, the others as
-// Format_RGB32. Nothing for corrupt, truncated or oversized data.
+// Format_RGB32, decoded straight into their rows. Nothing for corrupt, truncated or oversized
+// data.
+std::optional<QImage> decode_png(picture_input& input);
+std::optional<QImage> decode_jpeg(picture_input& input);
 std::optional<QImage> decode_png(std::string_view bytes);
 std::optional<QImage> decode_jpeg(std::string_view bytes);
 
 // Chooses the decoder by the leading bytes.
+std::optional<QImage> decode_picture(picture_input& input);
 std::optional<QImage> decode_picture(std::string_view bytes);
 
 }  // namespace quill

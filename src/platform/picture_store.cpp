@@ -1,5 +1,7 @@
 #include "platform/picture_store.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -39,18 +41,16 @@ picture_store::~picture_store() = default;
 
 picture_handle picture_store::load(const std::string& path) {
     QFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Qt's own buffer would only copy every piece once more.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return 0;
     }
     const qint64 size = file.size();
     if (size <= 0 || size > max_picture_file_bytes) {
         return 0;
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (file.read(bytes.data(), size) != size) {
-        return 0;
-    }
-    std::optional<QImage> picture = decode_picture(bytes);
+    picture_input input(file);
+    std::optional<QImage> picture = decode_picture(input);
     return picture ? adopt(std::move(*picture)) : 0;
 }
 
@@ -95,6 +95,12 @@ int picture_store::height(picture_handle handle) const {
     return picture ? picture->height() : 0;
 }
 
+uint64_t picture_store::version(picture_handle handle) const {
+    const QImage* picture = image(handle);
+    // Qt gives a new key to every change of the contents and to every fresh picture.
+    return picture ? static_cast<uint64_t>(picture->cacheKey()) : 0;
+}
+
 bool picture_store::resize(picture_handle handle, int new_width, int new_height,
                            resize_method method) {
     QImage* picture = image(handle);
@@ -114,6 +120,31 @@ bool picture_store::resize(picture_handle handle, int new_width, int new_height,
         return false;
     }
     *picture = std::move(resized);
+    return true;
+}
+
+bool picture_store::scroll(picture_handle handle, int dx, int dy) {
+    QImage* picture = image(handle);
+    if (!picture || picture->paintingActive() || picture->depth() != 32) {
+        return false;
+    }
+    const int width = picture->width();
+    const int height = picture->height();
+    if (std::abs(int64_t{dx}) >= width || std::abs(int64_t{dy}) >= height) {
+        return true;
+    }
+    constexpr int pixel_bytes = 4;
+    const size_t row_bytes = static_cast<size_t>(width - std::abs(dx)) * pixel_bytes;
+    const qsizetype from_x = static_cast<qsizetype>(std::max(0, -dx)) * pixel_bytes;
+    const qsizetype to_x = static_cast<qsizetype>(std::max(0, dx)) * pixel_bytes;
+    uchar* bits = picture->bits();
+    const qsizetype stride = picture->bytesPerLine();
+    // Rows are taken in the order that never reads a row already written.
+    for (int i = 0; i < height - std::abs(dy); ++i) {
+        const int to_y = dy > 0 ? height - 1 - i : i;
+        const int from_y = to_y - dy;
+        std::memmove(bits + to_y * stride + to_x, bits + from_y * stride + from_x, row_bytes);
+    }
     return true;
 }
 

@@ -43,12 +43,20 @@ public:
     // 0 for an unknown handle.
     int width(picture_handle handle) const;
     int height(picture_handle handle) const;
+    // Changes whenever the picture may have changed: drawn on, resized, replaced. 0 for an
+    // unknown handle.
+    uint64_t version(picture_handle handle) const;
 
     // Resizes in place. The fast method is nearest neighbour: target pixel (x, y) takes source
     // pixel (x * old_width / new_width, y * old_height / new_height). Returns false for an
     // unknown handle, a size of 0 or less or a picture with a drawing session on it, leaving
     // the picture unchanged.
     bool resize(picture_handle handle, int new_width, int new_height, resize_method method);
+
+    // Moves the contents by (dx, dy) pixels within the picture; what nothing moves onto keeps
+    // its pixels. False for an unknown handle, a picture with a drawing session on it or one
+    // not of 32 bits a pixel.
+    bool scroll(picture_handle handle, int dx, int dy);
 
     // 0xAARRGGBB, not premultiplied; 0 outside the picture or for an unknown handle.
     uint32_t pixel(picture_handle handle, int x, int y) const;

@@ -172,8 +172,26 @@ public:
     // The user's folder for the program's own data (automatic saves); empty when there is none.
     virtual std::string data_dir() = 0;
 
+    // The pointer shows that the program is busy from begin_busy until the matching end_busy,
+    // so that a long load does not look like a hang; pairs may nest. Dialogs shown meanwhile
+    // have the normal pointer. A backend without such a pointer shows nothing.
+    virtual void begin_busy() {}
+    virtual void end_busy() {}
+
 private:
     picture_store pictures_;
+};
+
+// The busy pointer for the life of a scope, however it is left.
+class busy_scope {
+public:
+    explicit busy_scope(platform& system) : system_(system) { system_.begin_busy(); }
+    ~busy_scope() { system_.end_busy(); }
+    busy_scope(const busy_scope&) = delete;
+    busy_scope& operator=(const busy_scope&) = delete;
+
+private:
+    platform& system_;
 };
 
 // "%dd.%mm.%yyyy" and the other masks built from %dd, %mm and %yyyy.

@@ -1,11 +1,14 @@
 #include <bit>
 #include <csetjmp>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include <png.h>
 
 #include "platform/picture_decoding.h"
+#include "platform/row_finishing.h"
 
 namespace quill {
 
@@ -16,12 +19,6 @@ constexpr unsigned char png_signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1
 // Ancillary chunks (text, ICC profiles) larger than this are refused instead of allocated.
 constexpr png_alloc_size_t max_chunk_bytes = 16'000'000;
 
-struct memory_source {
-    const unsigned char* data;
-    size_t size;
-    size_t position;
-};
-
 [[noreturn]] void abandon_png(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
@@ -29,19 +26,91 @@ struct memory_source {
 void ignore_png_warning(png_structp, png_const_charp) {}
 
 // Running out of data is an error, so a truncated file ends the decoding at once.
-void read_from_memory(png_structp png, png_bytep target, size_t count) {
-    auto* source = static_cast<memory_source*>(png_get_io_ptr(png));
-    if (count > source->size - source->position) {
-        png_error(png, "truncated");
+void read_from_input(png_structp png, png_bytep target, size_t count) {
+    auto* input = static_cast<picture_input*>(png_get_io_ptr(png));
+    while (count > 0) {
+        const std::string_view piece = input->take(count);
+        if (piece.empty()) {
+            png_error(png, "truncated");
+        }
+        std::memcpy(target, piece.data(), piece.size());
+        target += piece.size();
+        count -= piece.size();
     }
-    std::memcpy(target, source->data + source->position, count);
-    source->position += count;
+}
+
+// What libpng leaves in a row of the picture and what then makes it a row of 32-bit words.
+enum class row_layout {
+    // 8-bit RGB as stored, placed at the row's last three quarters and spread into 0xFFRRGGBB.
+    stored_rgb,
+    // 8-bit RGBA as stored, made into premultiplied 0xAARRGGBB in place.
+    stored_rgba,
+    // Any other kind, expanded by libpng into 0xAARRGGBB words; premultiplied when with alpha.
+    expanded,
+    expanded_opaque,
+};
+
+// The most common kinds of map take the short path: libpng only inflates and unfilters them,
+// and the rows are spread into words without any further pass over the picture.
+row_layout layout_of(int colour_type, int bit_depth, int interlace, bool colour_key) {
+    if (bit_depth == 8 && interlace == PNG_INTERLACE_NONE && !colour_key) {
+        if (colour_type == PNG_COLOR_TYPE_RGB) {
+            return row_layout::stored_rgb;
+        }
+        if (colour_type == PNG_COLOR_TYPE_RGB_ALPHA) {
+            return row_layout::stored_rgba;
+        }
+    }
+    return row_layout::expanded;
+}
+
+// Where libpng writes row y: the stored RGB bytes go behind the room their words will take,
+// so that spreading them from the front never overwrites a byte still to be read.
+png_bytep decoded_row(const decoded_rows& rows, row_layout layout, int y) {
+    return layout == row_layout::stored_rgb ? rows.line(y) + rows.width : rows.line(y);
+}
+
+void spread_rgb(uchar* line, int width) {
+    auto* words = reinterpret_cast<QRgb*>(line);
+    const uchar* stored = line + width;
+    for (int x = 0; x < width; ++x, stored += 3) {
+        words[x] = qRgb(stored[0], stored[1], stored[2]);
+    }
+}
+
+void premultiply_rgba(uchar* line, int width) {
+    auto* words = reinterpret_cast<QRgb*>(line);
+    for (int x = 0; x < width; ++x) {
+        const uchar* stored = line + 4 * x;
+        words[x] = qPremultiply(qRgba(stored[0], stored[1], stored[2], stored[3]));
+    }
+}
+
+void premultiply_words(uchar* line, int width) {
+    auto* words = reinterpret_cast<QRgb*>(line);
+    for (int x = 0; x < width; ++x) {
+        words[x] = qPremultiply(words[x]);
+    }
+}
+
+std::function<void(uchar*, int)> finishing_of(row_layout layout) {
+    switch (layout) {
+        case row_layout::stored_rgb:
+            return spread_rgb;
+        case row_layout::stored_rgba:
+            return premultiply_rgba;
+        case row_layout::expanded:
+            return premultiply_words;
+        case row_layout::expanded_opaque:
+            break;
+    }
+    return {};
 }
 
 // Holds the setjmp; everything with a destructor lives in the caller, since libpng leaves
 // this frame by longjmp on any error.
-bool read_png(png_structp png, png_infop info, QImage& image, std::vector<png_bytep>& rows,
-              bool& has_alpha) {
+bool read_png(png_structp png, png_infop info, QImage& image, std::optional<row_finisher>& rows,
+              std::vector<png_bytep>& passes_rows) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
@@ -50,45 +119,66 @@ bool read_png(png_structp png, png_infop info, QImage& image, std::vector<png_by
     png_uint_32 height = 0;
     int bit_depth = 0;
     int colour_type = 0;
-    png_get_IHDR(png, info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr, nullptr);
+    int interlace = 0;
+    png_get_IHDR(png, info, &width, &height, &bit_depth, &colour_type, &interlace, nullptr,
+                 nullptr);
     if (!picture_size_acceptable(width, height)) {
         return false;
     }
-    has_alpha =
-        (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
-
-    // Every colour type and depth becomes four 8-bit channels laid out as a native 32-bit
-    // 0xAARRGGBB word, so rows can be decoded straight into the picture's memory.
-    png_set_expand(png);
-    png_set_scale_16(png);
-    png_set_gray_to_rgb(png);
-    if constexpr (std::endian::native == std::endian::little) {
-        png_set_bgr(png);
-        if (!has_alpha) {
-            png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+    const bool colour_key = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    const bool has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || colour_key;
+    row_layout layout = layout_of(colour_type, bit_depth, interlace, colour_key);
+    if (layout == row_layout::expanded) {
+        // Every other colour type and depth becomes four 8-bit channels laid out as a native
+        // 32-bit 0xAARRGGBB word.
+        png_set_expand(png);
+        png_set_scale_16(png);
+        png_set_gray_to_rgb(png);
+        if constexpr (std::endian::native == std::endian::little) {
+            png_set_bgr(png);
+            if (!has_alpha) {
+                png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+            }
+        } else {
+            png_set_swap_alpha(png);
+            if (!has_alpha) {
+                png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+            }
         }
-    } else {
-        png_set_swap_alpha(png);
         if (!has_alpha) {
-            png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+            layout = row_layout::expanded_opaque;
         }
     }
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != size_t{width} * 4) {
+    const size_t row_bytes =
+        layout == row_layout::stored_rgb ? size_t{width} * 3 : size_t{width} * 4;
+    if (png_get_rowbytes(png, info) != row_bytes) {
         return false;
     }
 
     image = QImage(static_cast<int>(width), static_cast<int>(height),
-                   has_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+                   has_alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull()) {
         return false;
     }
-    rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        rows[y] = image.scanLine(static_cast<int>(y));
+    const decoded_rows target{image.bits(), image.bytesPerLine(), static_cast<int>(width),
+                              static_cast<int>(height), finishing_of(layout)};
+    if (passes > 1) {
+        // An interlaced picture's rows are only complete after the last pass.
+        passes_rows.resize(height);
+        for (png_uint_32 y = 0; y < height; ++y) {
+            passes_rows[y] = decoded_row(target, layout, static_cast<int>(y));
+        }
+        png_read_image(png, passes_rows.data());
     }
-    png_read_image(png, rows.data());
+    rows.emplace(target);
+    for (int y = 0; y < target.height; ++y) {
+        if (passes == 1) {
+            png_read_row(png, decoded_row(target, layout, y), nullptr);
+        }
+        rows->decoded(y);
+    }
     return true;
 }
 
@@ -99,8 +189,8 @@ bool is_png(std::string_view bytes) {
            std::memcmp(bytes.data(), png_signature, sizeof png_signature) == 0;
 }
 
-std::optional<QImage> decode_png(std::string_view bytes) {
-    if (!is_png(bytes)) {
+std::optional<QImage> decode_png(picture_input& input) {
+    if (!is_png(input.peek(sizeof png_signature))) {
         return std::nullopt;
     }
     png_structp png =
@@ -115,21 +205,28 @@ std::optional<QImage> decode_png(std::string_view bytes) {
     }
     png_set_user_limits(png, max_picture_side, max_picture_side);
     png_set_chunk_malloc_max(png, max_chunk_bytes);
-    memory_source source{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0};
-    png_set_read_fn(png, &source, read_from_memory);
+    // The chunks' checksums already guard every compressed byte; zlib's own sum over the
+    // inflated data would only cost time.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    png_set_read_fn(png, &input, read_from_input);
 
     QImage image;
-    std::vector<png_bytep> rows;
-    bool has_alpha = false;
-    const bool complete = read_png(png, info, image, rows, has_alpha);
+    std::optional<row_finisher> rows;
+    std::vector<png_bytep> passes_rows;
+    const bool complete = read_png(png, info, image, rows, passes_rows);
+    if (rows) {
+        rows->wait(complete);
+    }
     png_destroy_read_struct(&png, &info, nullptr);
     if (!complete) {
         return std::nullopt;
     }
-    if (has_alpha) {
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    }
     return image;
+}
+
+std::optional<QImage> decode_png(std::string_view bytes) {
+    picture_input input(bytes);
+    return decode_png(input);
 }
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include <QImage>
@@ -70,6 +71,7 @@ struct sampled_drawing::impl {
                         static_cast<qsizetype>(left) * 4;
         part = QImage(corner, static_cast<int>(this->columns.size()),
                       static_cast<int>(this->rows.size()), target->bytesPerLine(), format);
+        part_bits = corner;
         if (part.isNull() || !painter.begin(&part)) {
             part = QImage();
             return;
@@ -162,6 +164,7 @@ struct sampled_drawing::impl {
     std::vector<int> columns;
     std::vector<int> rows;
     QImage part;
+    uchar* part_bits = nullptr;  // the part's first row, in target's memory
     QPainter painter;
     draw_mode mode = draw_mode::solid;
 };
@@ -248,6 +251,43 @@ void sampled_drawing::draw_circle(int centre_x, int centre_y, int radius, rgb co
         span(cx - half, cx - inner);
         span(cx + inner, cx + half);
     }
+}
+
+picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
+    if (!active()) {
+        return 0;
+    }
+    const QImage& part = impl_->part;
+    const QImage* existing = impl_->store.image(kept);
+    if (!existing || existing->size() != part.size() || existing->format() != part.format()) {
+        impl_->store.free(kept);
+        kept = impl_->store.adopt(QImage(part.size(), part.format()));
+    }
+    QImage* copy = impl_->store.image(kept);
+    if (!copy) {
+        return 0;
+    }
+    uchar* into = copy->bits();
+    const size_t row_bytes = static_cast<size_t>(part.width()) * 4;
+    for (int y = 0; y < part.height(); ++y) {
+        std::memcpy(into + y * copy->bytesPerLine(), impl_->part_bits + y * part.bytesPerLine(),
+                    row_bytes);
+    }
+    return kept;
+}
+
+// Written straight into the memory: the painter keeps no pixels of its own.
+bool sampled_drawing::restore_pixels(picture_handle kept) {
+    const QImage* copy = impl_->store.image(kept);
+    const QImage& part = impl_->part;
+    if (!active() || !copy || copy->size() != part.size() || copy->format() != part.format()) {
+        return false;
+    }
+    const size_t row_bytes = static_cast<size_t>(part.width()) * 4;
+    for (int y = 0; y < part.height(); ++y) {
+        std::memcpy(impl_->part_bits + y * part.bytesPerLine(), copy->constScanLine(y), row_bytes);
+    }
+    return true;
 }
 
 }  // namespace quill

@@ -96,7 +96,11 @@ void autosave_keeper::offer_recovery(game_state& state, platform& system) {
         "vom " +
             shown_time(name) + " Uhr geladen werden?",
         message_buttons::yes_no, message_icon::none);
-    if (load && read_party_setup(state, system, crashed_save)) {
+    if (!load) {
+        return;
+    }
+    const busy_scope busy(system);
+    if (read_party_setup(state, system, crashed_save)) {
         state.state_modified = true;
     }
 }

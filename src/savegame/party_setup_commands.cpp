@@ -58,6 +58,7 @@ void load_party_setup(game_state& state, platform& system) {
         return;
     }
     state.party_dir = directory_part(path);
+    const busy_scope busy(system);
     if (names_old_format(path)) {
         read_old_party_setup(state, system, path);
     } else {

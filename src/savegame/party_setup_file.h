@@ -15,6 +15,7 @@ save_outcome save_party_setup(game_state& state, platform& system);
 
 // "Spiel laden": asks for a file and reads it, as an old-format file when its name ends in
 // "gls" in any letter case, otherwise as a version-1 file. Replaces the game without asking.
+// The pointer shows the program busy while the file and its level load.
 void load_party_setup(game_state& state, platform& system);
 
 // Writes the game into path, replacing the file only once everything was written. On failure

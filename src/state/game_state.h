@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "state/game_rules.h"
 #include "state/item_list.h"
@@ -59,6 +60,21 @@ struct hover_label {
 
 enum class drag_kind { drag_none, drag_token, drag_grave, drag_pan, drag_transport };
 
+// What the map view's last redraw was made from, so that the next one can leave out what it
+// would only repeat. The map view alone reads and writes it.
+struct map_view_memory {
+    // Everything the canvas shows depends on, as it was at the last redraw; empty when unknown.
+    std::vector<int64_t> drawn_from;
+    std::string drawn_label;
+    // A picture of the canvas part the map covers, with the map's ground (fill and background)
+    // drawn; 0 when none is kept. What it depends on apart from the view, and where its first
+    // pixel lies on the zoomed map.
+    int32_t ground = 0;
+    std::vector<int64_t> ground_from;
+    int64_t ground_x = 0;
+    int64_t ground_y = 0;
+};
+
 inline constexpr int first_free_label_slot = 1;
 
 // Everything the program knows about the running game. One object per run (and per test);
@@ -87,6 +103,7 @@ struct game_state {
 
     // The changes that can be taken back; a level load (a new game, a loaded game) forgets them.
     undo_history history;
+    map_view_memory view_memory;
 };
 
 // The first empty slot of 1..255, or 0 when all are taken.

@@ -54,15 +54,20 @@ void draw_ping_marker(surface& work, game_state& state, int64_t now) {
     }
 }
 
-// The map at 100 %: the fill, the background, tombstones, transports and tokens, the dragged
-// transport once more on top, and the marker. Walking the lists leaves their current elements
-// as they were. Clears marker.active once the marker has been shown for more than 3000 ms.
+// The map's ground at 100 %: the fill and the background. It depends on nothing but the
+// background, the map and canvas sizes, the zoom and the view, so the map view keeps it
+// between redraws.
 template <typename surface>
-void compose_map_on(surface& work, game_state& state, platform& system) {
+void compose_map_ground(surface& work, const game_state& state) {
     const level_info& level = state.level;
     work.fill_box(0, 0, level.canvas_width, level.canvas_height, map_fill_colour);
     work.draw_picture(level.background, 0, 0);
+}
 
+// What lies on the ground: tombstones, transports and tokens, the dragged transport once more
+// on top, and the marker.
+template <typename surface>
+void compose_map_items(surface& work, game_state& state, platform& system) {
     work.set_mode(draw_mode::alpha_blend);
     draw_map_layer(work, state.graves, state.grave_catalogue);
     draw_map_layer(work, state.transports, state.transport_catalogue);
@@ -77,6 +82,15 @@ void compose_map_on(surface& work, game_state& state, platform& system) {
     if (state.marker.active) {
         draw_ping_marker(work, state, system.milliseconds());
     }
+}
+
+// The map at 100 %: the ground, then what lies on it. Walking the lists leaves their current
+// elements as they were. Clears marker.active once the marker has been shown for more than
+// 3000 ms.
+template <typename surface>
+void compose_map_on(surface& work, game_state& state, platform& system) {
+    compose_map_ground(work, state);
+    compose_map_items(work, state, system);
 }
 
 // The inscription box near the pointer, in canvas pixels, kept inside the window.

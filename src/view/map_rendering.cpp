@@ -31,6 +31,149 @@ std::vector<int> picked_pixels(int64_t map_size, int64_t scaled_size, int64_t of
     return picked;
 }
 
+// The part of the canvas the map covers and the map pixels it shows. Its pixel i of a row
+// shows pixel (zoomed_x + i) of a row of the zoomed map, and likewise down.
+struct map_sample {
+    int left = 0;
+    int top = 0;
+    std::vector<int> columns;
+    std::vector<int> rows;
+    int64_t zoomed_x = 0;
+    int64_t zoomed_y = 0;
+};
+
+map_sample sample_of(const level_info& level, const picture_store& pictures,
+                     picture_handle canvas) {
+    const int64_t zoom = level.zoom;
+    const int64_t map_width = pictures.width(level.background);
+    const int64_t map_height = pictures.height(level.background);
+    const int64_t offset_x = -int64_t{level.view_x} * zoom / 100;
+    const int64_t offset_y = -int64_t{level.view_y} * zoom / 100;
+    map_sample sample;
+    sample.columns = picked_pixels(map_width, map_width * zoom / 100, offset_x,
+                                   pictures.width(canvas), sample.left);
+    sample.rows = picked_pixels(map_height, map_height * zoom / 100, offset_y,
+                                pictures.height(canvas), sample.top);
+    sample.zoomed_x = sample.left - offset_x;
+    sample.zoomed_y = sample.top - offset_y;
+    return sample;
+}
+
+void add_picture(std::vector<int64_t>& inputs, const picture_store& pictures,
+                 picture_handle picture) {
+    inputs.push_back(picture);
+    inputs.push_back(static_cast<int64_t>(pictures.version(picture)));
+}
+
+// Everything compose_map_ground's pixels depend on but the view: the background's pixels, the
+// zoomed map's size and the fill box. With the view, which picks the pixels, that is all.
+std::vector<int64_t> ground_inputs(const game_state& state, const picture_store& pictures) {
+    const level_info& level = state.level;
+    std::vector<int64_t> inputs;
+    add_picture(inputs, pictures, level.background);
+    inputs.insert(inputs.end(),
+                  {pictures.width(level.background), pictures.height(level.background), level.zoom,
+                   level.canvas_width, level.canvas_height});
+    return inputs;
+}
+
+void add_layer(std::vector<int64_t>& inputs, const item_list<map_item>& items,
+               const item_list<catalogue_entry>& catalogue, const picture_store& pictures) {
+    inputs.push_back(items.size());
+    for (const map_item& item : items) {
+        inputs.insert(inputs.end(), {item.x, item.y, item.catalogue_index});
+    }
+    inputs.push_back(catalogue.size());
+    for (const catalogue_entry& entry : catalogue) {
+        add_picture(inputs, pictures, entry.image);
+    }
+}
+
+// Where canvas_inputs holds the canvas's version.
+constexpr size_t canvas_version_at = 1;
+
+// Everything the canvas shows depends on apart from the hover label's text and the clock,
+// which only a running marker reads: the canvas's own pixels (anything else drawn on it), what
+// the ground depends on, the view, whatever lies on the map, and where the hover label goes.
+std::vector<int64_t> canvas_inputs(const game_state& state, platform& system,
+                                   picture_handle canvas) {
+    const picture_store& pictures = system.pictures();
+    std::vector<int64_t> inputs;
+    add_picture(inputs, pictures, canvas);
+    inputs.insert(inputs.end(), {pictures.width(canvas), pictures.height(canvas),
+                                 state.level.view_x, state.level.view_y});
+    const std::vector<int64_t> ground = ground_inputs(state, pictures);
+    inputs.insert(inputs.end(), ground.begin(), ground.end());
+    add_layer(inputs, state.graves, state.grave_catalogue, pictures);
+    add_layer(inputs, state.transports, state.transport_catalogue, pictures);
+    add_layer(inputs, state.tokens, state.player_catalogue, pictures);
+    inputs.insert(
+        inputs.end(),
+        {static_cast<int64_t>(state.drag_mode), state.transports.current_position(),
+         state.marker.active, state.hover.x, state.hover.y, system.inner_width(ui::main_window),
+         system.inner_height(ui::main_window), system.menu_bar_height(ui::main_window)});
+    return inputs;
+}
+
+std::vector<int> part_of(const std::vector<int>& picked, int from, int to) {
+    return {picked.begin() + from, picked.begin() + to};
+}
+
+// After a pan the kept ground still holds most of what the canvas shows: it is moved along,
+// and only what came into view is composed. False when nothing could be kept.
+bool pan_kept_ground(game_state& state, picture_store& pictures, const map_sample& sample) {
+    map_view_memory& memory = state.view_memory;
+    const auto width = static_cast<int64_t>(sample.columns.size());
+    const auto height = static_cast<int64_t>(sample.rows.size());
+    const int64_t dx = sample.zoomed_x - memory.ground_x;
+    const int64_t dy = sample.zoomed_y - memory.ground_y;
+    if (pictures.width(memory.ground) != width || pictures.height(memory.ground) != height ||
+        std::abs(dx) >= width || std::abs(dy) >= height ||
+        !pictures.scroll(memory.ground, static_cast<int>(-dx), static_cast<int>(-dy))) {
+        return false;
+    }
+    const auto compose = [&](int64_t from_x, int64_t to_x, int64_t from_y, int64_t to_y) {
+        if (from_x < to_x && from_y < to_y) {
+            sampled_drawing strip(
+                pictures, memory.ground, static_cast<int>(from_x), static_cast<int>(from_y),
+                state.level.background,
+                part_of(sample.columns, static_cast<int>(from_x), static_cast<int>(to_x)),
+                part_of(sample.rows, static_cast<int>(from_y), static_cast<int>(to_y)));
+            compose_map_ground(strip, state);
+        }
+    };
+    // The columns that came into view, then the rest of the rows that did.
+    const int64_t kept_from_x = std::max<int64_t>(0, -dx);
+    const int64_t kept_to_x = std::min(width, width - dx);
+    compose(0, kept_from_x, 0, height);
+    compose(kept_to_x, width, 0, height);
+    compose(kept_from_x, kept_to_x, 0, std::max<int64_t>(0, -dy));
+    compose(kept_from_x, kept_to_x, std::min(height, height - dy), height);
+    memory.ground_x = sample.zoomed_x;
+    memory.ground_y = sample.zoomed_y;
+    return true;
+}
+
+// The ground in the part of work: put back as kept, from a kept ground moved along after a
+// pan, or composed anew and kept.
+void draw_ground(sampled_drawing& work, game_state& state, picture_store& pictures,
+                 const map_sample& sample) {
+    map_view_memory& memory = state.view_memory;
+    std::vector<int64_t> ground_from = ground_inputs(state, pictures);
+    const bool same_place =
+        sample.zoomed_x == memory.ground_x && sample.zoomed_y == memory.ground_y;
+    if (ground_from == memory.ground_from &&
+        (same_place || pan_kept_ground(state, pictures, sample)) &&
+        work.restore_pixels(memory.ground)) {
+        return;
+    }
+    compose_map_ground(work, state);
+    memory.ground = work.keep_pixels(memory.ground);
+    memory.ground_from = memory.ground != 0 ? std::move(ground_from) : std::vector<int64_t>{};
+    memory.ground_x = sample.zoomed_x;
+    memory.ground_y = sample.zoomed_y;
+}
+
 }  // namespace
 
 void render_map_view(game_state& state, platform& system) {
@@ -40,18 +183,15 @@ void render_map_view(game_state& state, platform& system) {
     }
     picture_store& pictures = system.pictures();
     const picture_handle canvas_picture = system.canvas_picture(ui::map_canvas);
-    const int64_t zoom = level.zoom;
-    const int64_t map_width = pictures.width(level.background);
-    const int64_t map_height = pictures.height(level.background);
-    int left = 0;
-    int top = 0;
-    std::vector<int> columns =
-        picked_pixels(map_width, map_width * zoom / 100, -int64_t{level.view_x} * zoom / 100,
-                      pictures.width(canvas_picture), left);
-    std::vector<int> rows =
-        picked_pixels(map_height, map_height * zoom / 100, -int64_t{level.view_y} * zoom / 100,
-                      pictures.height(canvas_picture), top);
+    map_view_memory& memory = state.view_memory;
+    std::vector<int64_t> inputs = canvas_inputs(state, system, canvas_picture);
+    // A running marker changes with the clock alone.
+    if (!state.marker.active && inputs == memory.drawn_from &&
+        state.hover.text == memory.drawn_label) {
+        return;
+    }
 
+    const map_sample sample = sample_of(level, pictures, canvas_picture);
     {
         const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::map_canvas);
         canvas->fill_box(0, 0, level.canvas_width, level.canvas_height, {255, 255, 255});
@@ -62,15 +202,23 @@ void render_map_view(game_state& state, platform& system) {
     // the canvas would change no bits and is left out. Composed even when no map pixel is on the
     // canvas: the marker still ages.
     {
-        sampled_drawing work(pictures, canvas_picture, left, top, level.background,
-                             std::move(columns), std::move(rows));
-        compose_map_on(work, state, system);
+        sampled_drawing work(pictures, canvas_picture, sample.left, sample.top, level.background,
+                             sample.columns, sample.rows);
+        draw_ground(work, state, pictures, sample);
+        compose_map_items(work, state, system);
     }
-    // Ending this session shows the finished canvas.
-    const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::map_canvas);
-    if (!state.hover.text.empty()) {
-        draw_hover_label(*canvas, state, system);
+    {
+        // Ending this session shows the finished canvas.
+        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::map_canvas);
+        if (!state.hover.text.empty()) {
+            draw_hover_label(*canvas, state, system);
+        }
     }
+    // The canvas's pixels as they are now count as drawn from these inputs. A marker that ran
+    // out during this redraw was still drawn, which its recorded state keeps in mind.
+    inputs[canvas_version_at] = static_cast<int64_t>(pictures.version(canvas_picture));
+    memory.drawn_from = std::move(inputs);
+    memory.drawn_label = state.hover.text;
 }
 
 }  // namespace quill

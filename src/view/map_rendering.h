@@ -13,7 +13,10 @@ namespace quill {
 // The canvas comes out pixel for pixel as if the whole map (the background with everything on
 // it) were composed at 100 % and a copy scaled to the zoom by nearest neighbour, but only the
 // map pixels the canvas shows are ever composed, straight onto the canvas: the cost and the
-// memory follow the canvas, not the map.
+// memory follow the canvas, not the map. The map's ground (fill and background) is kept in
+// state.view_memory between redraws and moved along when the view pans; a redraw that would
+// change nothing on the canvas (same inputs, same canvas pixels, no marker running) is left
+// out.
 void render_map_view(game_state& state, platform& system);
 
 }  // namespace quill

@@ -17,6 +17,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include "platform/picture_decoding.h"
 #include "platform/picture_store.h"
 
 namespace quill {
@@ -390,6 +391,116 @@ TEST_F(picture_decoding_test, headers_claiming_huge_pictures_are_refused_before_
         jpeg[at + 1] = '\x60';
     }
     EXPECT_EQ(store_.load(put("huge.jpg", jpeg)), 0);
+}
+
+// Samples that differ from pixel to pixel, so that a row or pixel out of place shows.
+uint8_t sample_at(int x, int y, int channel) {
+    return static_cast<uint8_t>((x * 7 + y * 13 + channel * 71 + (x * y) % 17) & 0xff);
+}
+
+png_fixture noisy_png(int width, int height, int colour_type) {
+    png_fixture fixture = png_of(width, height, colour_type);
+    const int channels = colour_type == PNG_COLOR_TYPE_RGB_ALPHA    ? 4
+                         : colour_type == PNG_COLOR_TYPE_RGB        ? 3
+                         : colour_type == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                    : 1;
+    for (int y = 0; y < height; ++y) {
+        bytes row;
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                row.push_back(sample_at(x, y, c));
+            }
+        }
+        fixture.rows.push_back(row);
+    }
+    return fixture;
+}
+
+uint32_t expected_pixel(int colour_type, int x, int y) {
+    const int a = sample_at(x, y, colour_type == PNG_COLOR_TYPE_GRAY_ALPHA ? 1 : 3);
+    switch (colour_type) {
+        case PNG_COLOR_TYPE_RGB:
+            return qRgb(sample_at(x, y, 0), sample_at(x, y, 1), sample_at(x, y, 2));
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            return qUnpremultiply(
+                qPremultiply(qRgba(sample_at(x, y, 0), sample_at(x, y, 1), sample_at(x, y, 2), a)));
+        case PNG_COLOR_TYPE_GRAY_ALPHA: {
+            const int v = sample_at(x, y, 0);
+            return qUnpremultiply(qPremultiply(qRgba(v, v, v, a)));
+        }
+        default: {
+            const int v = sample_at(x, y, 0);
+            return qRgb(v, v, v);
+        }
+    }
+}
+
+// Pictures of several pieces of file, some large enough that their rows are finished on a
+// second thread: every pixel lands in its place whether read from memory or file, and a file
+// cut anywhere, even deep into it, gives no picture.
+TEST_F(picture_decoding_test, large_pictures_decode_alike_from_memory_and_file_and_cut_ones_fail) {
+    struct size_case {
+        int width;
+        int height;
+        int colour_type;
+    };
+    const std::vector<size_case> cases = {
+        {300, 250, PNG_COLOR_TYPE_RGB},         {1100, 1000, PNG_COLOR_TYPE_RGB},
+        {1100, 1000, PNG_COLOR_TYPE_RGB_ALPHA}, {1030, 1030, PNG_COLOR_TYPE_GRAY_ALPHA},
+        {1030, 1030, PNG_COLOR_TYPE_GRAY},      {260, 300, PNG_COLOR_TYPE_RGB_ALPHA},
+    };
+    for (const size_case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " type " +
+                     std::to_string(c.colour_type));
+        const std::string png = encode_png(noisy_png(c.width, c.height, c.colour_type));
+        const picture_handle from_file = store_.load(put("large.png", png));
+        ASSERT_NE(from_file, 0);
+        const std::optional<QImage> from_memory = decode_picture(png);
+        ASSERT_TRUE(from_memory);
+        EXPECT_EQ(*store_.image(from_file), *from_memory);
+        for (int y = 0; y < c.height; y += 7) {
+            for (int x = y % 5; x < c.width; x += 11) {
+                ASSERT_EQ(store_.pixel(from_file, x, y), expected_pixel(c.colour_type, x, y))
+                    << x << "," << y;
+            }
+        }
+        for (const size_t cut : {size_t{70000}, png.size() / 2, png.size() - 20}) {
+            if (cut < png.size()) {
+                EXPECT_EQ(store_.load(put("cut.png", png.substr(0, cut))), 0) << cut;
+                EXPECT_FALSE(decode_picture(std::string_view(png).substr(0, cut))) << cut;
+            }
+        }
+    }
+
+    jpeg_fixture photo;
+    photo.width = 1500;
+    photo.height = 1000;
+    for (int y = 0; y < photo.height; ++y) {
+        for (int x = 0; x < photo.width; ++x) {
+            photo.samples.insert(photo.samples.end(),
+                                 {static_cast<uint8_t>(x / 6), static_cast<uint8_t>(y / 4), 90});
+        }
+    }
+    jpeg_fixture cmyk = uniform_jpeg(4, JCS_CMYK, {200, 50, 30, 255});
+    cmyk.width = 1200;
+    cmyk.height = 1000;
+    cmyk.samples.clear();
+    for (int i = 0; i < cmyk.width * cmyk.height; ++i) {
+        cmyk.samples.insert(cmyk.samples.end(), {200, 50, 30, 255});
+    }
+    for (const jpeg_fixture* fixture : {&photo, &cmyk}) {
+        const std::string jpeg = encode_jpeg(*fixture);
+        const picture_handle from_file = store_.load(put("large.jpg", jpeg));
+        ASSERT_NE(from_file, 0);
+        const std::optional<QImage> from_memory = decode_picture(jpeg);
+        ASSERT_TRUE(from_memory);
+        EXPECT_EQ(*store_.image(from_file), *from_memory);
+        EXPECT_EQ(store_.load(put("cut.jpg", jpeg.substr(0, jpeg.size() * 3 / 4))), 0);
+    }
+    expect_near_colour(store_.pixel(store_.load(put("photo.jpg", encode_jpeg(photo))), 600, 400),
+                       100, 100, 90, 4);
+    expect_near_colour(store_.pixel(store_.load(put("cmyk.jpg", encode_jpeg(cmyk))), 1100, 900),
+                       200, 50, 30, 4);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "platform/picture_store.h"
 
@@ -121,6 +122,29 @@ TEST(picture_store_test, smooth_resize_changes_the_size_and_keeps_a_plain_colour
     EXPECT_EQ(store.height(picture), 71);
     EXPECT_EQ(store.pixel(picture, 6, 35), qRgba(120, 60, 30, 255));
     EXPECT_EQ(store.image(picture)->format(), QImage::Format_RGB32);
+}
+
+TEST(picture_store_test, scrolling_moves_pixels_and_leaves_the_uncovered_ones) {
+    const std::array<std::array<int, 2>, 7> moves = {
+        {{0, 0}, {2, 0}, {-3, 0}, {0, 2}, {0, -1}, {1, -2}, {-2, 3}}};
+    for (const auto& [dx, dy] : moves) {
+        SCOPED_TRACE(std::to_string(dx) + "," + std::to_string(dy));
+        picture_store store;
+        const picture_handle picture = coordinate_picture(store, 7, 5);
+        ASSERT_TRUE(store.scroll(picture, dx, dy));
+        for (int y = 0; y < 5; ++y) {
+            for (int x = 0; x < 7; ++x) {
+                const bool moved_onto = x - dx >= 0 && x - dx < 7 && y - dy >= 0 && y - dy < 5;
+                const uint32_t expected = moved_onto ? qRgb(x - dx, y - dy, 0) : qRgb(x, y, 0);
+                ASSERT_EQ(store.pixel(picture, x, y), expected) << x << "," << y;
+            }
+        }
+    }
+    picture_store store;
+    const picture_handle picture = coordinate_picture(store, 4, 4);
+    EXPECT_TRUE(store.scroll(picture, 9, -9));  // everything moves off: nothing changes
+    EXPECT_EQ(store.pixel(picture, 3, 3), qRgb(3, 3, 0));
+    EXPECT_FALSE(store.scroll(0, 1, 1));
 }
 
 }  // namespace

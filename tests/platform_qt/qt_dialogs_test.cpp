@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLocale>
@@ -125,6 +127,38 @@ TEST_F(qt_dialogs, file_dialogs_take_new_names_and_replace_without_asking) {
     EXPECT_EQ(
         platform.save_file_dialog("Speichern", folder.path().toStdString(), "Neu (*.qms)|*.qms", 0),
         existing.toStdString());
+}
+
+// A long load shows the busy pointer; a box shown meanwhile has the normal one, and only the
+// outermost end gives the normal pointer back.
+TEST_F(qt_dialogs, busy_pointer_nests_and_gives_way_to_dialogs) {
+    const auto shape = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::BitmapCursor;  // Bitmap: none set
+    };
+    ASSERT_EQ(shape(), Qt::BitmapCursor);
+    platform.begin_busy();
+    platform.begin_busy();
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+    Qt::CursorShape in_box = Qt::BlankCursor;
+    answer_dialog<QMessageBox>([&](QMessageBox* box) {
+        in_box = shape();
+        box->button(QMessageBox::Ok)->click();
+    });
+    platform.message_box("Quillmark", "Fehler", message_buttons::ok, message_icon::error);
+    EXPECT_EQ(in_box, Qt::ArrowCursor);
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+    platform.end_busy();
+    EXPECT_EQ(shape(), Qt::WaitCursor);
+    platform.end_busy();
+    EXPECT_EQ(shape(), Qt::BitmapCursor);
+
+    answer_dialog<QMessageBox>([&](QMessageBox* box) {
+        in_box = shape();
+        box->button(QMessageBox::Ok)->click();
+    });
+    platform.message_box("Quillmark", "Hinweis", message_buttons::ok, message_icon::none);
+    EXPECT_EQ(in_box, Qt::BitmapCursor);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -185,6 +187,167 @@ TEST(map_rendering_identity, the_background_is_not_drawn_on) {
     s.state.graves.add(map_item{});
     render_map_view(s.state, s.system);
     EXPECT_EQ(*s.pictures.image(level.background), background);
+}
+
+// One change between two redraws, of the kind that could leave kept work stale.
+void change_scene(scene& s, int kind) {
+    game_state& state = s.state;
+    level_info& level = state.level;
+    item_list<map_item>* layers[] = {&state.graves, &state.transports, &state.tokens};
+    item_list<map_item>& layer = *layers[s.between(0, 2)];
+    item_list<catalogue_entry>* catalogues[] = {&state.grave_catalogue, &state.transport_catalogue,
+                                                &state.player_catalogue};
+    item_list<catalogue_entry>& catalogue = *catalogues[s.between(0, 2)];
+    switch (kind) {
+        case 0:  // nothing at all
+            break;
+        case 1:
+            if (!layer.empty()) {
+                map_item& item = layer[s.between(0, layer.size() - 1)];
+                item.x += s.between(-3, 3);
+                item.y += s.between(-3, 3);
+            }
+            break;
+        case 2: {
+            map_item item;
+            item.catalogue_index = s.between(0, 2);
+            item.x = s.between(-10, level.map_width);
+            item.y = s.between(-10, level.map_height);
+            layer.add(item);
+            break;
+        }
+        case 3:
+            if (!layer.empty()) {
+                layer.select(s.between(0, layer.size() - 1));
+                layer.remove_current();
+            }
+            break;
+        case 4:
+            level.zoom = s.between(25, 100);
+            break;
+        case 5: {
+            // A pan, mostly within the map and now and then by more than the canvas shows.
+            const auto pan = [&](int32_t& view, int map_size, int canvas_size) {
+                const int limit = std::max(0, map_size - canvas_size * 100 / level.zoom);
+                view = s.chance(80) ? std::clamp(view + s.between(-12, 12), 0, limit)
+                                    : view + s.between(-300, 300);
+            };
+            pan(level.view_x, level.map_width, level.canvas_width);
+            pan(level.view_y, level.map_height, level.canvas_height);
+            break;
+        }
+        case 6:
+            s.system.move_control(0, platform::keep_value, platform::keep_value, s.between(20, 180),
+                                  s.between(20, 140));
+            break;
+        case 7:
+            level.canvas_width = s.between(20, 180);
+            level.canvas_height = s.between(20, 140);
+            break;
+        case 8: {
+            // Someone else draws on the canvas.
+            const std::unique_ptr<drawing> canvas = s.system.start_canvas_drawing(0);
+            canvas->fill_box(s.between(0, 20), s.between(0, 20), 30, 30, {9, 9, 9});
+            break;
+        }
+        case 9: {
+            // The picker's canvas is drawn over the map canvas.
+            s.system.create_canvas(0, 1, 0, 0, 60, 60, false);
+            const std::unique_ptr<drawing> picker = s.system.start_canvas_drawing(1);
+            picker->fill_box(0, 0, 60, 60, {0, 0, 200});
+            break;
+        }
+        case 10:
+            // A catalogue picture changes in place, or is replaced, as the icons dialog does.
+            if (!catalogue.empty()) {
+                catalogue_entry& entry = catalogue[s.between(0, catalogue.size() - 1)];
+                if (s.chance(50) && entry.image != 0) {
+                    s.pictures.image(entry.image)->fill(qRgba(s.between(0, 255), 0, 0, 255));
+                } else {
+                    s.pictures.free(entry.image);
+                    entry.image = s.noise_picture(s.between(1, 30), s.between(1, 30), true);
+                }
+            }
+            break;
+        case 11:
+            s.pictures.image(level.background)->fill(qRgb(s.between(0, 255), 40, 40));
+            break;
+        case 12: {
+            // Another level: a new background, often of the same size.
+            const bool same_size = s.chance(70);
+            const int width = same_size ? level.map_width : s.between(4, 260);
+            const int height = same_size ? level.map_height : s.between(4, 200);
+            s.pictures.free(level.background);
+            level.background = s.noise_picture(width, height, s.chance(25));
+            level.map_width = width;
+            level.map_height = height;
+            break;
+        }
+        case 13:
+            state.hover.text = s.chance(30) ? "" : s.chance(50) ? "Grab" : "Wagen";
+            state.hover.x = s.between(-10, 190);
+            state.hover.y = s.between(-10, 150);
+            break;
+        case 14:
+            state.marker.active = true;
+            state.marker.start_time = s.system.milliseconds() - s.between(0, 3200);
+            break;
+        case 15:
+            s.system.set_clock(s.system.milliseconds() + s.between(1, 600));
+            break;
+        case 16:
+            state.drag_mode = s.chance(50) ? drag_kind::drag_transport : drag_kind::drag_none;
+            if (!state.transports.empty()) {
+                state.transports.select(s.between(0, state.transports.size() - 1));
+            }
+            break;
+        case 17:
+            s.system.resize_window(0, s.between(20, 220), s.between(45, 200));
+            break;
+        default:
+            break;
+    }
+}
+
+constexpr int change_kinds = 18;
+constexpr int pan_change = 5;
+
+// The view keeps the map's ground between redraws and leaves out redraws that would change
+// nothing. After a redraw and then one change of every kind, or none, the next redraw must
+// still match the literal pipeline drawn from scratch.
+TEST(map_rendering_identity, kept_work_never_shows_a_stale_canvas) {
+    std::mt19937 random(77);
+    for (int number = 0; number < 60 * change_kinds; ++number) {
+        scene s(random);
+        const int kind = number % change_kinds;
+        if (kind == pan_change) {
+            // The view inside the map, as panning keeps it.
+            level_info& level = s.state.level;
+            level.view_x =
+                s.between(0, std::max(0, level.map_width - level.canvas_width * 100 / level.zoom));
+            level.view_y = s.between(
+                0, std::max(0, level.map_height - level.canvas_height * 100 / level.zoom));
+        }
+        render_map_view(s.state, s.system);
+        change_scene(s, kind);
+        const ping_marker marker_before = s.state.marker;
+        QImage* canvas = s.pictures.image(s.system.canvas_picture(0));
+        // What no renderer draws over stays as it was.
+        const QImage before = canvas->copy();
+        render_map_view(s.state, s.system);
+        const QImage actual = canvas->copy();
+        const bool marker_after = s.state.marker.active;
+        s.state.marker = marker_before;
+        *canvas = before;
+        const picture_handle work = s.pictures.copy(s.state.level.background);
+        render_map_view_reference(s.state, s.system, work);
+        s.pictures.free(work);
+        const QImage expected = canvas->copy();
+        const std::string difference = first_difference(expected, actual);
+        ASSERT_TRUE(difference.empty())
+            << "scene " << number << ", change " << kind << ": " << difference;
+        ASSERT_EQ(s.state.marker.active, marker_after) << "scene " << number;
+    }
 }
 
 }  // namespace

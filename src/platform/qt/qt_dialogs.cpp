@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/qt/busy_pointer.h"
 #include "platform/qt/file_filters.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_platform_impl.h"
@@ -27,6 +28,7 @@ std::string run_file_dialog(QWidget* owner, QFileDialog::AcceptMode mode, const 
         const qsizetype index = std::clamp<qsizetype>(selected_filter, 0, names.size() - 1);
         dialog.selectNameFilter(names[index]);
     }
+    const normal_pointer_for_dialog pointer;
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -54,12 +56,14 @@ bool qt_platform::message_box(const std::string& title, const std::string& text,
         impl_->dialog_owner());
     // Texts may quote what the user typed, which must never be taken for markup.
     box.setTextFormat(Qt::PlainText);
+    const normal_pointer_for_dialog pointer;
     return box.exec() == QMessageBox::Yes;
 }
 
 std::string qt_platform::input_text(const std::string& title, const std::string& prompt,
                                     const std::string& default_text) {
     bool accepted = false;
+    const normal_pointer_for_dialog pointer;
     const QString text = QInputDialog::getText(impl_->dialog_owner(), QString::fromStdString(title),
                                                QString::fromStdString(prompt), QLineEdit::Normal,
                                                QString::fromStdString(default_text), &accepted);

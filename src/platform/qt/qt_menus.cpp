@@ -129,6 +129,7 @@ void qt_platform::show_popup_menu(int menu, int window) {
     if (found == impl_->popup_menus.end()) {
         return;
     }
+    impl_->show_new_windows();
     const QAction* chosen = found->second->exec(QCursor::pos() - QPoint(1, 1));
     if (chosen != nullptr) {
         impl_->post(menu_event(window, chosen->data().toInt()));

@@ -42,7 +42,8 @@ const control_entry* qt_platform::impl::control(int number) const {
     return &found->second;
 }
 
-QWidget* qt_platform::impl::dialog_owner() const {
+QWidget* qt_platform::impl::dialog_owner() {
+    show_new_windows();
     QWidget* active = QApplication::activeWindow();
     for (const auto& [number, window] : windows) {
         if (!window.isNull() && window.data() == active) {
@@ -50,6 +51,16 @@ QWidget* qt_platform::impl::dialog_owner() const {
         }
     }
     return window(main_window);
+}
+
+void qt_platform::impl::show_new_windows() {
+    std::vector<QPointer<top_window>> shown;
+    shown.swap(unshown_windows);
+    for (const QPointer<top_window>& window : shown) {
+        if (!window.isNull()) {
+            window->show();
+        }
+    }
 }
 
 void qt_platform::impl::add_control(int number, control_kind kind, QWidget* widget) {

@@ -81,6 +81,9 @@ public:
     std::string program_file_path() override;
     std::string data_dir() override;
 
+    void begin_busy() override;
+    void end_busy() override;
+
     // For tests, which drive the widgets directly; nullptr for an unknown number.
     QWidget* window_widget(int window) const;
     // The part of a window below its menu bar, holding the controls.

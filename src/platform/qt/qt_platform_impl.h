@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/top_window.h"
@@ -43,10 +44,16 @@ struct qt_platform::impl {
     top_window* window(int number) const;
     QWidget* client(int number) const;
     const control_entry* control(int number) const;
-    // The window dialogs belong to: the active one of ours, else the main window.
-    QWidget* dialog_owner() const;
+    // The window dialogs belong to: the active one of ours, else the main window. Shows the new
+    // windows first, so that a dialog never stands before a window that is yet to come.
+    QWidget* dialog_owner();
     // Adds a control widget, replacing one of the same number.
     void add_control(int number, control_kind kind, QWidget* widget);
+    // Shows the windows opened since the last time, owners first. A window is shown only once the
+    // logic has finished building it (its menu bar makes it grow), so that the window manager
+    // frames it in its final size and place at once: asked to move or resize a window it is
+    // still framing, it may keep the window where it first stood.
+    void show_new_windows();
     // Qt deletes the windows owned by a closed window, and their controls with them.
     void forget_deleted_widgets();
     // Qt passes a window's disabled state on to the windows it owns; here each window is
@@ -57,6 +64,7 @@ struct qt_platform::impl {
     std::map<int, QPointer<top_window>> windows;
     std::map<int, control_entry> controls;
     std::set<int> disabled_windows;
+    std::vector<QPointer<top_window>> unshown_windows;
     int main_window = -1;
 
     int menu_bar_window = -1;

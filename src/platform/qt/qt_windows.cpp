@@ -32,7 +32,7 @@ bool qt_platform::open_window(int number, int x, int y, int inner_width, int inn
     window->setWindowTitle(QString::fromStdString(title));
     window->set_client_size(QSize(inner_width, inner_height));
     window->move_outer(QPoint(x, y));
-    window->show();
+    impl_->unshown_windows.emplace_back(window);
     impl_->windows[number] = window;
     if (style == window_style::main_window) {
         impl_->main_window = number;
@@ -91,6 +91,7 @@ void qt_platform::enable_window(int window) {
 }
 
 void qt_platform::activate_window(int window) {
+    impl_->show_new_windows();
     if (top_window* found = impl_->window(window)) {
         found->raise();
         found->activateWindow();
@@ -98,6 +99,7 @@ void qt_platform::activate_window(int window) {
 }
 
 window_event qt_platform::wait_event() {
+    impl_->show_new_windows();
     while (impl_->events.empty()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // No Qt event loop runs at this level, so objects Qt deletes later would stay.

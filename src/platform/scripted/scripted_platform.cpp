@@ -460,7 +460,7 @@ bool scripted_platform::message_box(const std::string& title, const std::string&
         yes = buttons == message_buttons::yes_no && message_answers_.front();
         message_answers_.pop_front();
     }
-    messages.push_back({title, text, buttons, icon, yes});
+    messages.push_back({title, text, buttons, icon, yes, busy_depth > 0});
     return yes;
 }
 
@@ -504,6 +504,15 @@ std::string scripted_platform::program_file_path() {
 
 std::string scripted_platform::data_dir() {
     return data_dir_;
+}
+
+void scripted_platform::begin_busy() {
+    ++busy_periods;
+    ++busy_depth;
+}
+
+void scripted_platform::end_busy() {
+    --busy_depth;
 }
 
 }  // namespace quill

@@ -51,6 +51,7 @@ public:
         message_buttons buttons = message_buttons::ok;
         message_icon icon = message_icon::none;
         bool answered_yes = false;
+        bool while_busy = false;  // shown inside a busy period, with the normal pointer
     };
     struct input_record {
         std::string title;
@@ -130,6 +131,9 @@ public:
     // request for the main window, so that a test never blocks.
     bool ran_dry = false;
     int events_delivered = 0;
+    // Busy periods: how many began, and how deeply nested they are now (0: normal pointer).
+    int busy_periods = 0;
+    int busy_depth = 0;
 
     // platform
     bool open_window(int number, int x, int y, int inner_width, int inner_height,
@@ -183,6 +187,8 @@ public:
                                  const std::string& filters, int selected_filter) override;
     std::string program_file_path() override;
     std::string data_dir() override;
+    void begin_busy() override;
+    void end_busy() override;
 
 private:
     struct step {

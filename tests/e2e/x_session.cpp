@@ -1,0 +1,417 @@
+#include "e2e/x_session.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+namespace quill::e2e {
+
+namespace {
+
+using ::testing::AssertionFailure;
+using ::testing::AssertionResult;
+using ::testing::AssertionSuccess;
+
+constexpr auto patience = std::chrono::seconds(15);
+constexpr int patience_ms = 15000;
+constexpr int screen_width = 1600;
+constexpr int screen_height = 1000;
+
+// New windows take the focus, as on a desktop. The mouse section is there to be empty: without
+// one openbox binds its default mouse actions, among them a click on a window that raises it, for
+// which it holds every press until it lets it through; presses that follow each other faster than
+// a hand can press get lost on that way.
+constexpr const char* window_manager_settings = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew></focus>
+  <mouse></mouse>
+</openbox_config>
+)";
+
+// Windows come and go between two requests; such errors are expected, not fatal.
+int ignore_error(Display*, XErrorEvent*) {
+    return 0;
+}
+
+std::vector<unsigned long> property_values(Display* display, Window window, const char* name,
+                                           Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actual, &format, &count, &left, &data) == Success &&
+        data != nullptr) {
+        if (format == 32) {
+            const auto* longs = reinterpret_cast<const unsigned long*>(data);
+            values.assign(longs, longs + count);
+        }
+        XFree(data);
+    }
+    return values;
+}
+
+std::string window_title(Display* display, Window window) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 1024,
+                           False, XInternAtom(display, "UTF8_STRING", False), &actual, &format,
+                           &count, &left, &data) == Success &&
+        data != nullptr) {
+        title.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return title;
+}
+
+bool viewable(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable;
+}
+
+int channel(unsigned long pixel, unsigned long mask) {
+    return static_cast<int>((pixel & mask) >> std::countr_zero(mask));
+}
+
+rgb colour_at(XImage* image, int x, int y) {
+    const unsigned long pixel = XGetPixel(image, x, y);
+    return {channel(pixel, image->red_mask), channel(pixel, image->green_mask),
+            channel(pixel, image->blue_mask)};
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, rgb colour) {
+    return out << "(" << colour.r << ", " << colour.g << ", " << colour.b << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, point at) {
+    return out << "(" << at.x << ", " << at.y << ")";
+}
+
+x_session::~x_session() {
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+    // Terminated rather than killed, so that the server removes its lock file and socket.
+    for (QProcess* process : {&window_manager_, &server_}) {
+        process->terminate();
+        process->waitForFinished(patience_ms);
+    }
+}
+
+AssertionResult x_session::start() {
+    server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The server picks a free display and writes its number to the given descriptor.
+    server_.start("Xvfb",
+                  {"-displayfd", "1", "-screen", "0",
+                   QString("%1x%2x24").arg(screen_width).arg(screen_height), "-nolisten", "tcp"});
+    if (!server_.waitForStarted(patience_ms)) {
+        return AssertionFailure() << "Xvfb could not be started: "
+                                  << server_.errorString().toStdString();
+    }
+    QByteArray number;
+    while (!number.contains('\n')) {
+        if (!server_.waitForReadyRead(patience_ms)) {
+            return AssertionFailure() << "Xvfb reported no display number";
+        }
+        number += server_.readAllStandardOutput();
+    }
+    display_name_ = ":" + number.trimmed().toStdString();
+    display_ = XOpenDisplay(display_name_.c_str());
+    if (display_ == nullptr) {
+        return AssertionFailure() << "cannot connect to Xvfb on " << display_name_;
+    }
+    XSetErrorHandler(ignore_error);
+    int event_base = 0;
+    int error_base = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(display_, &event_base, &error_base, &major, &minor)) {
+        return AssertionFailure() << "Xvfb on " << display_name_ << " offers no XTEST";
+    }
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(display_name_));
+    window_manager_.setProcessEnvironment(environment);
+    window_manager_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!window_manager_config_.open() ||
+        window_manager_config_.write(window_manager_settings) < 0 ||
+        !window_manager_config_.flush()) {
+        return AssertionFailure() << "cannot write the settings of openbox";
+    }
+    window_manager_.start("openbox",
+                          {"--sm-disable", "--config-file", window_manager_config_.fileName()});
+    if (!window_manager_.waitForStarted(patience_ms)) {
+        return AssertionFailure() << "openbox could not be started: "
+                                  << window_manager_.errorString().toStdString();
+    }
+    return wait_until(
+        [this] {
+            return !property_values(display_, DefaultRootWindow(display_),
+                                    "_NET_SUPPORTING_WM_CHECK", XA_WINDOW)
+                        .empty();
+        },
+        "openbox to manage the screen");
+}
+
+AssertionResult x_session::wait_window(const std::string& title, Window& found) {
+    found = None;
+    return wait_until(
+        [&] {
+            for (const unsigned long window : property_values(display_, DefaultRootWindow(display_),
+                                                              "_NET_CLIENT_LIST", XA_WINDOW)) {
+                if (window_title(display_, window) == title && viewable(display_, window)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        "a window titled \"" + title + "\"");
+}
+
+AssertionResult x_session::wait_gone(Window window) {
+    return wait_until(
+        [&] {
+            const std::vector<unsigned long> clients = property_values(
+                display_, DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW);
+            return std::find(clients.begin(), clients.end(), window) == clients.end() ||
+                   !viewable(display_, window);
+        },
+        "the window \"" + window_title(display_, window) + "\" to close");
+}
+
+AssertionResult x_session::wait_active(Window window) {
+    return wait_until(
+        [&] {
+            const std::vector<unsigned long> active = property_values(
+                display_, DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+            return !active.empty() && active.front() == window;
+        },
+        "the window \"" + window_title(display_, window) + "\" to be active");
+}
+
+std::vector<window_box> x_session::open_popups() {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<window_box> popups;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) {
+        return popups;
+    }
+    // The window manager shows one such window of its own, out of sight.
+    const std::vector<unsigned long> manager =
+        property_values(display_, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (std::find(manager.begin(), manager.end(), children[i]) == manager.end() &&
+            XGetWindowAttributes(display_, children[i], &attributes) != 0 &&
+            attributes.map_state == IsViewable && attributes.override_redirect) {
+            popups.push_back({{attributes.x, attributes.y}, attributes.width, attributes.height});
+        }
+    }
+    XFree(children);
+    return popups;
+}
+
+AssertionResult x_session::wait_popups(size_t count) {
+    return wait_until([&] { return open_popups().size() == count; },
+                      std::to_string(count) + " open menus");
+}
+
+point x_session::origin(Window window) {
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
+AssertionResult x_session::wait_framed_at(Window window, point corner) {
+    std::ostringstream what;
+    what << "the frame of \"" << window_title(display_, window) << "\" at " << corner;
+    return wait_until(
+        [&] {
+            // Left, right, top, bottom; there once the window manager has framed the window.
+            const std::vector<unsigned long> extents =
+                property_values(display_, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+            const point inner = origin(window);
+            return extents.size() == 4 && inner.x - static_cast<int>(extents[0]) == corner.x &&
+                   inner.y - static_cast<int>(extents[2]) == corner.y;
+        },
+        what.str());
+}
+
+void x_session::close(Window window) {
+    // As a task bar asks: the window manager then sends the window its close request.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // a pager or task bar
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display_, False);
+}
+
+void x_session::move(point to) {
+    XTestFakeMotionEvent(display_, -1, to.x, to.y, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::press(point at, unsigned button) {
+    move(at);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::release(unsigned button) {
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::click(point at, unsigned button) {
+    press(at, button);
+    release(button);
+}
+
+void x_session::double_press(point at) {
+    click(at);
+    press(at);
+}
+
+void x_session::key_event(KeySym key, bool down) {
+    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, key), down ? True : False, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::key(KeySym key, std::vector<KeySym> held) {
+    for (const KeySym modifier : held) {
+        key_event(modifier, true);
+    }
+    key_event(key, true);
+    key_event(key, false);
+    for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
+        key_event(*modifier, false);
+    }
+}
+
+void x_session::type(const std::string& text) {
+    for (const char c : text) {
+        // Printable ASCII characters are their own key symbols.
+        const auto symbol = static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = XKeysymToKeycode(display_, symbol);
+        const bool shifted = XkbKeycodeToKeysym(display_, code, 0, 0) != symbol;
+        key(symbol, shifted ? std::vector<KeySym>{XK_Shift_L} : std::vector<KeySym>{});
+    }
+}
+
+rgb x_session::pixel(point at) {
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), at.x, at.y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return {-1, -1, -1};
+    }
+    const rgb colour = colour_at(image, 0, 0);
+    XDestroyImage(image);
+    return colour;
+}
+
+bool x_session::find(rgb colour, point from, int width, int height, point& found) {
+    const int left = std::max(0, from.x);
+    const int top = std::max(0, from.y);
+    width = std::min(width - (left - from.x), screen_width - left);
+    height = std::min(height - (top - from.y), screen_height - top);
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), left, top, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return false;
+    }
+    bool hit = false;
+    for (int y = 0; y < height && !hit; ++y) {
+        for (int x = 0; x < width && !hit; ++x) {
+            if (colour_at(image, x, y) == colour) {
+                found = {left + x, top + y};
+                hit = true;
+            }
+        }
+    }
+    XDestroyImage(image);
+    return hit;
+}
+
+AssertionResult x_session::wait_screen(const std::vector<seen>& expected) {
+    AssertionResult result = wait_until(
+        [&] {
+            return std::all_of(expected.begin(), expected.end(),
+                               [&](const seen& one) { return pixel(one.at) == one.colour; });
+        },
+        "these pixels:");
+    if (!result) {
+        for (const seen& one : expected) {
+            result << "\n  " << one.at << " is " << pixel(one.at) << ", expected " << one.colour;
+        }
+    }
+    return result;
+}
+
+AssertionResult x_session::wait_until(const std::function<bool()>& done, const std::string& what) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return AssertionFailure() << "waited " << patience.count() << " s for " << what
+                                      << "; the screen is in " << save_screen();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return AssertionSuccess();
+}
+
+std::string x_session::save_screen() {
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), 0, 0, screen_width,
+                              screen_height, AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return "no picture";
+    }
+    const std::filesystem::path file =
+        std::filesystem::current_path() /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << screen_width << " " << screen_height << "\n255\n";
+    for (int y = 0; y < screen_height; ++y) {
+        for (int x = 0; x < screen_width; ++x) {
+            const rgb colour = colour_at(image, x, y);
+            out << static_cast<char>(colour.r) << static_cast<char>(colour.g)
+                << static_cast<char>(colour.b);
+        }
+    }
+    XDestroyImage(image);
+    return file.string();
+}
+
+}  // namespace quill::e2e

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QTemporaryFile>
+
+// After Qt: Xlib's macros break Qt's headers.
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quill::e2e {
+
+struct point {
+    int x = 0;
+    int y = 0;
+    point operator+(point other) const { return {x + other.x, y + other.y}; }
+};
+
+struct rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    bool operator==(const rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, point at);
+std::ostream& operator<<(std::ostream& out, rgb colour);
+
+// A screen pixel that a wait expects.
+struct seen {
+    point at;
+    rgb colour;
+};
+
+struct window_box {
+    point at;
+    int width = 0;
+    int height = 0;
+};
+
+// An X server of its own with a window manager, driven like a person would: real pointer and
+// key input through XTest, screen pixels read back. Every wait polls and ends with a failure
+// that says what was missing.
+class x_session {
+public:
+    x_session() = default;
+    x_session(const x_session&) = delete;
+    x_session& operator=(const x_session&) = delete;
+    ~x_session();
+
+    ::testing::AssertionResult start();
+    const std::string& display_name() const { return display_name_; }
+
+    // A window the window manager manages, by its title.
+    ::testing::AssertionResult wait_window(const std::string& title, Window& found);
+    ::testing::AssertionResult wait_gone(Window window);
+    ::testing::AssertionResult wait_active(Window window);
+    // Mapped windows that the window manager does not manage: menus, in stacking order.
+    std::vector<window_box> open_popups();
+    ::testing::AssertionResult wait_popups(size_t count);
+    point origin(Window window);
+    // Until the window manager has framed the window with the frame's outer corner there.
+    ::testing::AssertionResult wait_framed_at(Window window, point corner);
+
+    // Through the window manager, as its close button does.
+    void close(Window window);
+    void move(point to);
+    void press(point at, unsigned button = Button1);
+    void release(unsigned button = Button1);
+    void click(point at, unsigned button = Button1);
+    void double_press(point at);
+    void key(KeySym key, std::vector<KeySym> held = {});
+    void type(const std::string& text);
+
+    rgb pixel(point at);
+    // The first pixel of that colour in the box, scanning rows from the top.
+    bool find(rgb colour, point from, int width, int height, point& found);
+    ::testing::AssertionResult wait_screen(const std::vector<seen>& expected);
+    ::testing::AssertionResult wait_until(const std::function<bool()>& done,
+                                          const std::string& what);
+
+private:
+    void key_event(KeySym key, bool down);
+    // Writes the screen to a picture named after the running test; returns its path.
+    std::string save_screen();
+
+    QProcess server_;
+    QProcess window_manager_;
+    QTemporaryFile window_manager_config_;
+    Display* display_ = nullptr;
+    std::string display_name_;
+};
+
+}  // namespace quill::e2e
