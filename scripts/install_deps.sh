@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
-# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest.
+# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest;
+# clang and its runtime libraries build the fuzz targets, clang-format checks the formatting.
 set -euo pipefail
 
 packages=(
