@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
-# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest.
+# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest;
+# clang and its runtime libraries build the fuzz targets, clang-format checks the formatting.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb openbox libx11-dev libxtst-dev
+    clang-14 libclang-rt-14-dev clang-format
 )
 if [ "${1:-}" = "--with-display" ]; then
     packages+=(xauth)

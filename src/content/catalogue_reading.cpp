@@ -40,7 +40,7 @@ item_list<catalogue_entry>& list_of(game_state& state, catalogue_kind kind) {
 
 // Tokens stand in a row along the top of the map; each trail runs straight down from the
 // token's centre, so that transports attached before any move line up below it. A row longer
-// than any map ends at the coordinate limit.
+// than any map ends at the coordinate limit, and so do its trails.
 void add_token(game_state& state, int catalogue_index) {
     const int32_t size = state.level.playersize;
     map_item token;
@@ -51,7 +51,8 @@ void add_token(game_state& state, int catalogue_index) {
 
     token_trail trail;
     for (int j = 0; j < token_trail::point_count; ++j) {
-        trail.points[j] = {token.x + size / 2, token.y + size / 2 + (size / 4) * j};
+        trail.points[j] = {limit_coordinate(int64_t{token.x} + size / 2),
+                           limit_coordinate(int64_t{token.y} + size / 2 + (size / 4) * j)};
     }
     state.token_trails.add(trail);
 }

@@ -37,8 +37,8 @@ QRect clip(int64_t x, int64_t y, int64_t width, int64_t height, const QRect& bou
 }  // namespace
 
 struct drawing::impl {
-    impl(picture_store& store, picture_handle target, std::function<void()> on_stop)
-        : store(store), target(store.image(target)), on_stop(std::move(on_stop)) {
+    impl(picture_store& pictures, picture_handle target_handle, std::function<void()> stopped)
+        : store(pictures), target(pictures.image(target_handle)), on_stop(std::move(stopped)) {
         font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         font.setStyleStrategy(QFont::NoAntialias);
         if (this->target && !painter.begin(this->target)) {

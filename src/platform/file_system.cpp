@@ -71,12 +71,4 @@ bool remove_path(const std::string& path) {
     return QFile::remove(name);
 }
 
-std::u16string to_utf16(const std::string& utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toStdU16String();
-}
-
-std::string to_utf8(const std::u16string& utf16) {
-    return QString::fromStdU16String(utf16).toStdString();
-}
-
 }  // namespace quill

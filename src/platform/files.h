@@ -118,6 +118,10 @@ private:
 // False for a lock of a running program and for a path without a lock file.
 bool clear_stale_lock(const std::string& path);
 
+// Texts read from files keep their code units through the program: a lone surrogate, which
+// UTF-8 cannot carry, takes the three bytes UTF-8 would give its code point (generalised
+// UTF-8), so that to_utf16(to_utf8(units)) == units for any code units. Bytes that form no
+// character become U+FFFD.
 std::u16string to_utf16(const std::string& utf8);
 std::string to_utf8(const std::u16string& utf16);
 

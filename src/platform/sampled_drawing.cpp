@@ -52,9 +52,9 @@ bool fits(int64_t left, int64_t top, size_t width, size_t height, const QImage& 
 }  // namespace
 
 struct sampled_drawing::impl {
-    impl(picture_store& store, picture_handle target_handle, int left, int top,
-         picture_handle model_handle, std::vector<int> columns, std::vector<int> rows)
-        : store(store), columns(std::move(columns)), rows(std::move(rows)) {
+    impl(picture_store& pictures, picture_handle target_handle, int left, int top,
+         picture_handle model_handle, std::vector<int> held_columns, std::vector<int> held_rows)
+        : store(pictures), columns(std::move(held_columns)), rows(std::move(held_rows)) {
         QImage* target = store.image(target_handle);
         if (!target || target->depth() != 32 || target->paintingActive() || this->columns.empty() ||
             this->rows.empty() ||

@@ -51,6 +51,11 @@ void read_item_records(file_reader& reader, item_list<map_item>& list, int32_t c
         reader.read_bytes(bytes.data(), static_cast<int64_t>(bytes.size()));
         list.add(map_item::from_bytes(bytes));
     }
+    // A record the file cuts off is a short read like any other: what follows it reads empty,
+    // so that its bytes are never taken for the labels.
+    if (count > wanted) {
+        reader.skip(reader.remaining());
+    }
 }
 
 bool start_saved_level(game_state& state, platform& system, const std::string& level_path,

@@ -24,7 +24,7 @@ std::string read_stored_text(file_reader& reader, int64_t units);
 void read_token_records(file_reader& reader, game_state& state, int32_t count, bool with_trails);
 
 // Empties list and appends the file's next count records, but only those the rest of the file
-// holds in full.
+// holds in full; when it holds fewer, the reader is left at the end of the file.
 void read_item_records(file_reader& reader, item_list<map_item>& list, int32_t count);
 
 // Starts the saved game on the level file it names, with the saved zoom. False, after telling the

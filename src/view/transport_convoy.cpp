@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "state/game_rules.h"
+
 namespace quill {
 
 namespace {
@@ -67,7 +69,9 @@ void record_trail_point(game_state& state, int token_position) {
         for (int i = last_point; i > 0; --i) {
             trail.points[i] = trail.points[i - 1];
         }
-        trail.points[0] = centre;
+        // A token at the coordinate limit has its centre beyond it; what is stored stays
+        // within, so that a saved game loads back as it was.
+        trail.points[0] = {limit_coordinate(centre.x), limit_coordinate(centre.y)};
     }
     arrange_convoy(state, token_position);
 }
@@ -88,8 +92,8 @@ void arrange_convoy(game_state& state, int token_position) {
         const int position = token.links[slot] - 1;
         if (state.transports.contains(position)) {
             map_item& transport = state.transports[position];
-            transport.x = q.x - level.tile_x / 2;
-            transport.y = q.y - level.tile_y / 2;
+            transport.x = limit_coordinate(int64_t{q.x} - level.tile_x / 2);
+            transport.y = limit_coordinate(int64_t{q.y} - level.tile_y / 2);
             state.transports.select(position);
         }
         p = q;

@@ -143,8 +143,8 @@ TEST_P(undo_each_step, undo_gives_the_bytes_before_and_redo_the_bytes_after) {
 }
 
 INSTANTIATE_TEST_SUITE_P(kinds, undo_each_step, ::testing::ValuesIn(steps),
-                         [](const ::testing::TestParamInfo<step_case>& info) {
-                             std::string name = info.param.name;
+                         [](const ::testing::TestParamInfo<step_case>& step) {
+                             std::string name = step.param.name;
                              std::ranges::replace(name, ' ', '_');
                              return name;
                          });

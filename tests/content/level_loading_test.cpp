@@ -124,8 +124,7 @@ TEST_F(level_loading, a_row_of_tokens_longer_than_any_map_ends_at_the_coordinate
     EXPECT_EQ(state.tokens[1].x, max_level_size + 25);
     EXPECT_EQ(state.tokens[1099].x, coordinate_limit);
     EXPECT_EQ(state.token_trails[1099].points[29],
-              (map_point{coordinate_limit + max_level_size / 2,
-                         20 + max_level_size / 2 + max_level_size / 4 * 29}));
+              (map_point{coordinate_limit, 20 + max_level_size / 2 + max_level_size / 4 * 29}));
 }
 
 // Without a level file this load has nothing to exchange: the sizes stay as the last read left

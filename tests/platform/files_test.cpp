@@ -297,5 +297,27 @@ TEST_F(files_test, text_conversions_keep_every_character_and_survive_bad_input) 
     EXPECT_EQ(to_utf16(lone).size(), 3u);
 }
 
+TEST_F(files_test, any_code_units_come_back_from_utf8_unchanged) {
+    const char16_t high = 0xD83D;
+    const char16_t low = 0xDC09;
+    const std::u16string cases[] = {
+        {high},
+        {low},
+        {u'a', high, u'b'},
+        {low, high},
+        {high, high, low},
+        {high, low, low},
+        {0xDBFF, 0xDFFF, 0xD800},
+        {u'\0', 0xFFFF, 0xFFFE, 0x7FF, 0x800},
+    };
+    for (const std::u16string& units : cases) {
+        EXPECT_EQ(to_utf16(to_utf8(units)), units) << to_utf8(units);
+    }
+    // A lone surrogate takes the three bytes of its code point; a pair stays one character.
+    EXPECT_EQ(to_utf8({u'x', 0xD800}), "x\xED\xA0\x80");
+    EXPECT_EQ(to_utf8({high, low}), "\xF0\x9F\x90\x89");
+    EXPECT_EQ(to_utf16("\xC0\x80\xF4\x90\x80\x80\xE2\x82"), std::u16string(8, char16_t{0xFFFD}));
+}
+
 }  // namespace
 }  // namespace quill

@@ -15,7 +15,7 @@ namespace {
 
 // A random scene: map, canvas, items, marker and label, with a fixed sequence of chances.
 struct scene {
-    explicit scene(std::mt19937& random);
+    explicit scene(std::mt19937& chances);
 
     scripted_platform system;
     game_state state;
@@ -133,7 +133,7 @@ struct scene {
     }
 };
 
-scene::scene(std::mt19937& random) : random(random) {
+scene::scene(std::mt19937& chances) : random(chances) {
     make();
 }
 

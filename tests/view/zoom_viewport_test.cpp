@@ -32,7 +32,7 @@ TEST(zoom, out_and_in_sequences_truncate_and_stop_at_their_limits) {
 }
 
 TEST(zoom, every_command_marks_the_game_changed_even_without_effect) {
-    for (const auto [start, mode] :
+    for (const auto& [start, mode] :
          {std::pair{25, zoom_mode::zoom_out}, std::pair{100, zoom_mode::zoom_in},
           std::pair{100, zoom_mode::zoom_reset}}) {
         game_state state;
