@@ -150,8 +150,8 @@ INSTANTIATE_TEST_SUITE_P(kinds, undo_each_step, ::testing::ValuesIn(steps),
                          });
 
 // A click that moves nothing, zooming and panning are no steps; a new step forgets what could be
-// done again; a new game forgets everything.
-TEST_F(undo_redo, only_changes_are_steps_and_a_new_game_forgets_them) {
+// done again; a new game and a loaded one forget everything.
+TEST_F(undo_redo, only_changes_are_steps_and_a_new_or_loaded_game_forgets_them) {
     press(120, 120);
     release(120, 120);
     system.queue_menu(ui::zoom_out_item);
@@ -172,6 +172,18 @@ TEST_F(undo_redo, only_changes_are_steps_and_a_new_game_forgets_them) {
     run();
     EXPECT_FALSE(state.history.can_redo());
 
+    // The level file need not parse: a load that finds it starts the saved game on it.
+    state.level.level_file = folder.filePath("level.gxml").toStdString();
+    QFile(QString::fromStdString(state.level.level_file)).open(QIODevice::WriteOnly);
+    const std::string path = folder.filePath("spiel.qms").toStdString();
+    saved();
+    ASSERT_TRUE(state.history.can_undo());
+    read_party_setup(state, system, path);
+    EXPECT_FALSE(state.history.can_undo());
+
+    state.history.begin_step(state);
+    state.tokens[0].x += 10;
+    state.history.end_step(state);
     system.queue_menu(ui::new_game);
     run();
     EXPECT_FALSE(state.history.can_undo());
