@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 
+#include "app/menus.h"
 #include "app/program.h"
 #include "content/ui_numbers.h"
 #include "savegame/party_setup_file.h"
@@ -23,13 +24,7 @@ struct undo_redo : map_fixture {
 
     void SetUp() override {
         make_level(2000, 1500, 40, 40, 800, 600);
-        system.create_menu_bar(0);
-        system.create_popup_menu(ui::map_menu);
-        system.add_popup_item(ui::place_tombstone_item, "Grabstein setzen");
-        system.add_popup_item(ui::create_transport_item, "Transportmittel erstellen");
-        system.create_popup_menu(ui::transport_menu);
-        system.add_popup_item(ui::remove_transport_item, "Transportmittel entfernen");
-        system.add_popup_item(ui::attach_item, "Transportmittel anhängen");
+        build_menus(system);
         add_token(100, 100);
         add_token(300, 100);
         add_transport(500, 300);
