@@ -41,6 +41,7 @@ sanitize: deps
 		-DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan_suppressions.txt \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	@! grep -E 'runtime error:|ERROR: (Address|Leak)Sanitizer' $(SANITIZE_DIR)/Testing/Temporary/LastTest.log
 

@@ -24,7 +24,9 @@ void picture_input::fill(size_t wanted) {
     }
     // What is still at hand moves to the front, the rest of the buffer is read anew.
     const size_t kept = at_hand_.size();
-    std::memmove(buffer_.data(), at_hand_.data(), kept);
+    if (kept > 0) {
+        std::memmove(buffer_.data(), at_hand_.data(), kept);
+    }
     size_t filled = kept;
     while (filled < wanted) {
         const qint64 count =

@@ -32,11 +32,11 @@ Qt::WindowFlags flags_for(window_style style) {
 }  // namespace
 
 top_window::top_window(int number, window_style style, QWidget* owner, event_sink sink)
-    : QWidget(owner, flags_for(style)),
-      number_(number),
-      style_(style),
-      sink_(std::move(sink)),
-      client_(new QWidget(this)) {}
+    : QWidget(owner, flags_for(style)), number_(number), style_(style), sink_(std::move(sink)) {
+    // Made here, not in the initialiser list: adding a child sends this window an event, and
+    // event() reads members that are initialised only after the list.
+    client_ = new QWidget(this);
+}
 
 QMenuBar* top_window::create_menu_bar() {
     if (menu_bar_ == nullptr) {

@@ -61,7 +61,7 @@ private:
     int number_;
     window_style style_;
     event_sink sink_;
-    QWidget* client_;
+    QWidget* client_ = nullptr;
     QMenuBar* menu_bar_ = nullptr;
     std::vector<keypad_binding> keypad_bindings_;
     // Geometry the logic already knows about; only changes beyond it are reported.
