@@ -75,11 +75,7 @@ std::string broken_items(const game_state& state) {
 }  // namespace
 
 game_record::game_record(const game_state& state)
-    : tokens(state.tokens.begin(), state.tokens.end()),
-      trails(state.token_trails.begin(), state.token_trails.end()),
-      graves(state.graves.begin(), state.graves.end()),
-      transports(state.transports.begin(), state.transports.end()),
-      labels(state.labels),
+    : game(take_snapshot(state)),
       zoom(state.level.zoom),
       level_file(state.level.level_file),
       state_modified(state.state_modified) {}
