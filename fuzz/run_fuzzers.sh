@@ -9,7 +9,8 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 seconds=$2
 shift 2
-dictionaries=$(cd "$(dirname "$0")" && pwd)/dictionaries
+source=$(cd "$(dirname "$0")" && pwd)
+dictionaries=$source/dictionaries
 
 dictionary_of() {
     case $1 in
@@ -29,9 +30,15 @@ for target in "$@"; do
     log=$build/logs/$target.log
     mkdir -p "$corpus" "$findings" "$(dirname "$log")" "$build/work"
     echo "== $target: ${seconds} s"
+    # Inputs that once were findings are fed again on every run.
+    regressions=()
+    [ -d "$source/regressions/$target" ] && regressions=("$source/regressions/$target")
+    # A single allocation beyond what a picture of the largest size needs (1 GiB) is a
+    # finding: a few bytes of input must not be able to ask for it.
     "$program" -max_total_time="$seconds" -timeout=30 -max_len=8192 -print_final_stats=1 \
+        -malloc_limit_mb=1100 \
         -dict="$dictionaries/$(dictionary_of "$target").dict" -artifact_prefix="$findings" \
-        "$corpus" "$build/seeds/$target" >"$log" 2>&1
+        "$corpus" "$build/seeds/$target" "${regressions[@]}" >"$log" 2>&1
     result=$?
     # A process that ended on a finding leaves its program folder behind.
     rm -rf "$build/work/${target}_fuzzer-"*

@@ -205,6 +205,10 @@ std::optional<QImage> decode_png(picture_input& input) {
     }
     png_set_user_limits(png, max_picture_side, max_picture_side);
     png_set_chunk_malloc_max(png, max_chunk_bytes);
+    // Only the pixels count. Every other chunk but the palette and its transparency is skipped
+    // unread: this libpng still allocates the length a text chunk claims, up to 2 GiB, whatever
+    // the limit above says.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     // The chunks' checksums already guard every compressed byte; zlib's own sum over the
     // inflated data would only cost time.
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
