@@ -52,10 +52,32 @@ bool may_change_the_game(const window_event& event) {
            (event.type == control_event::left_pressed || event.type == control_event::right_click);
 }
 
+// The zoom keys may be pressed while an item hangs on the pointer; every other command acts on
+// a game with nothing dragged, and many open a modal window that would take the release.
+bool ends_a_drag(const window_event& event) {
+    if (event.kind != event_kind::menu) {
+        return false;
+    }
+    switch (event.menu_id) {
+        case ui::zoom_reset_item:
+        case ui::zoom_reset_shortcut:
+        case ui::zoom_out_item:
+        case ui::zoom_out_shortcut:
+        case ui::zoom_in_item:
+        case ui::zoom_in_shortcut:
+            return false;
+        default:
+            return true;
+    }
+}
+
 void dispatch_event_kind(game_state& state, platform& system, const window_event& event) {
     // A release ends any drag, wherever it happened.
     if (event.type == control_event::left_released) {
         canvas_left_up(state, system);
+    }
+    if (ends_a_drag(event)) {
+        end_drag_in_place(state);
     }
     switch (event.kind) {
         case event_kind::resized:
@@ -84,9 +106,11 @@ int run_program(platform& system, game_state& state) {
     }
     autosave.offer_recovery(state, system);
     do {
-        while (run_one_pass(state, system)) {
+        while (run_one_pass(state, system, autosave.next_due(state))) {
             autosave.save_if_due(state, system);
         }
+        // The exit question takes the release of a drag still under way.
+        end_drag_in_place(state);
         // Kept whatever the answer to the exit question will be.
         autosave.save_unsaved(state, system);
     } while (!run_exit_steps(state, system));
@@ -94,9 +118,9 @@ int run_program(platform& system, game_state& state) {
     return 0;
 }
 
-bool run_one_pass(game_state& state, platform& system) {
+bool run_one_pass(game_state& state, platform& system, std::optional<int64_t> wake_at) {
     render_map_view(state, system);
-    const window_event event = system.wait_event();
+    const window_event event = system.wait_event_until(wake_at);
     dispatch_event(state, system, event);
     return !(event.kind == event_kind::close_request && event.window == ui::main_window);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/platform.h"
 #include "state/game_state.h"
 
@@ -16,9 +19,10 @@ int run_program(platform& system, game_state& state);
 // False when the main window could not be opened (the user has been told).
 bool start_up(game_state& state, platform& system);
 
-// One pass of the event loop: draw the map once, wait for one event, dispatch it. False when
-// the event ended the loop.
-bool run_one_pass(game_state& state, platform& system);
+// One pass of the event loop: draw the map once, wait for one event (or until wake_at, when
+// something is due then), dispatch it. False when the event ended the loop.
+bool run_one_pass(game_state& state, platform& system,
+                  std::optional<int64_t> wake_at = std::nullopt);
 
 // Dispatches one event and keeps the undo history: an action that changed the game becomes one
 // step once it is over.

@@ -44,6 +44,10 @@ bool start_up(game_state& state, platform& system) {
 
     register_shortcuts(system);
 
+    // A large map takes seconds to load: the window shows first, busy, so that nobody starts the
+    // program a second time meanwhile.
+    const busy_scope busy(system);
+    system.show_windows_now();
     load_level(state, system, {});
     show_undo_state(system, state.history);
     return true;

@@ -2,6 +2,7 @@
 
 #include "content/ui_numbers.h"
 #include "state/game_rules.h"
+#include "view/dragging.h"
 #include "view/hit_testing.h"
 #include "view/zoom_viewport.h"
 
@@ -42,6 +43,8 @@ void show_context_menu(game_state& state, platform& system) {
     if (hit_token(state, system)) {
         return;
     }
+    // Whatever opens now takes the left button's release.
+    end_drag_in_place(state);
     if (hit_item(state, system, state.transports)) {
         offer_transport_commands(state, system);
         return;

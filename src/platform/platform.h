@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/drawing.h"
@@ -45,12 +46,21 @@ enum class control_event {
     wheel,
 };
 
+struct screen_point {
+    int x = 0;
+    int y = 0;
+};
+
 struct window_event {
     event_kind kind = event_kind::none;
     int window = -1;
     int menu_id = 0;   // menu events: item id (menu bars, popup menus and shortcuts alike)
     int control = -1;  // control events: control number
     control_event type = control_event::none;
+    // Where the pointer was when the event happened, in screen pixels: mouse_x and mouse_y
+    // report it while the event is handled, however far the pointer has moved since. Empty
+    // when the platform knows no such place; the pointer's present place counts then.
+    std::optional<screen_point> pointer;
 };
 
 enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
@@ -59,11 +69,6 @@ enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y };
 
 enum class message_buttons { ok, yes_no };
 enum class message_icon { none, error };
-
-struct screen_point {
-    int x = 0;
-    int y = 0;
-};
 
 struct local_date {
     int day = 1;
@@ -102,10 +107,19 @@ public:
     virtual void disable_window(int window) = 0;
     virtual void enable_window(int window) = 0;
     virtual void activate_window(int window) = 0;
+    // Shows the windows opened so far at once, framed and drawn, for a long step that follows
+    // and keeps events from being handled; otherwise windows appear with the next wait for an
+    // event or the next dialog.
+    virtual void show_windows_now() = 0;
 
     // Blocks until the next event arrives, without time limit.
-    virtual window_event wait_event() = 0;
-    // Pointer position relative to the window's inner area; -1 on an axis outside it.
+    window_event wait_event() { return wait_event_until(std::nullopt); }
+    // Blocks until the next event arrives or, when wake_at is given, until milliseconds()
+    // reaches it; waking so gives an event of kind none. Lets a program that sits idle still do
+    // what is due at a time, such as writing unsaved changes.
+    virtual window_event wait_event_until(std::optional<int64_t> wake_at) = 0;
+    // Pointer position relative to the window's inner area; -1 on an axis outside it. While an
+    // event is handled, where that event happened.
     virtual int mouse_x(int window) = 0;
     virtual int mouse_y(int window) = 0;
 
@@ -161,7 +175,9 @@ public:
     // The empty text when cancelled.
     virtual std::string input_text(const std::string& title, const std::string& prompt,
                                    const std::string& default_text) = 0;
-    // filters: "description|pattern|description|pattern"; the empty text when cancelled.
+    // filters: "description|pattern|description|pattern"; the empty text when cancelled. An
+    // empty default path opens the user's documents folder, not the working directory, which for
+    // a program started from a desktop menu is often the root.
     virtual std::string open_file_dialog(const std::string& title, const std::string& default_path,
                                          const std::string& filters, int selected_filter) = 0;
     virtual std::string save_file_dialog(const std::string& title, const std::string& default_path,

@@ -26,6 +26,17 @@ bool write_party_setup(game_state& state, platform& system, const std::string& p
 // was. False when the file could not be written.
 bool write_party_file(const game_state& state, const std::string& path);
 
+// The bytes write_party_file writes for the game.
+std::string party_file_bytes(const game_state& state);
+
+// What a version-1 file holds for "Spiel laden", found without loading its level.
+enum class party_file_check {
+    unreadable,  // it cannot be opened, is of another version or names a missing level
+    repaired,    // it loads only with values made safe or parts left out: it is damaged
+    intact,      // it loads and saves again byte for byte
+};
+party_file_check check_party_file(const std::string& path, const std::string& program_dir);
+
 // Reads a version-1 file. The file is only read, never created or changed. A file that cannot
 // be opened, has another version or names a missing level leaves the game as it was (the user
 // is told) and gives false; otherwise the level is loaded and the file's records, labels and

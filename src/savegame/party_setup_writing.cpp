@@ -24,12 +24,43 @@ std::u16string countable_units(const std::string& text, std::size_t max_units) {
     return units;
 }
 
-void write_record(file_writer& writer, const map_item& item) {
+// The bytes a file_writer would write, kept in memory.
+class byte_image {
+public:
+    void write_u8(uint8_t value) { put_le(value, 1); }
+    void write_i8(int8_t value) { put_le(static_cast<uint8_t>(value), 1); }
+    void write_i16(int16_t value) { put_le(static_cast<uint16_t>(value), 2); }
+    void write_i32(int32_t value) { put_le(static_cast<uint32_t>(value), 4); }
+    void write_bytes(const uint8_t* data, int64_t count) {
+        if (count > 0) {
+            bytes_.append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(count));
+        }
+    }
+    void write_utf16(const std::u16string& text) {
+        for (const char16_t unit : text) {
+            put_le(unit, 2);
+        }
+    }
+    std::string take() { return std::move(bytes_); }
+
+private:
+    void put_le(uint32_t value, int width) {
+        for (int i = 0; i < width; ++i) {
+            bytes_.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+        }
+    }
+
+    std::string bytes_;
+};
+
+template <typename writer_type>
+void write_record(writer_type& writer, const map_item& item) {
     const auto bytes = item.to_bytes();
     writer.write_bytes(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-void write_contents(file_writer& writer, const game_state& state) {
+template <typename writer_type>
+void write_contents(writer_type& writer, const game_state& state) {
     writer.write_u8(party_setup_version);
 
     const std::u16string path =
@@ -65,6 +96,12 @@ void write_contents(file_writer& writer, const game_state& state) {
 }
 
 }  // namespace
+
+std::string party_file_bytes(const game_state& state) {
+    byte_image image;
+    write_contents(image, state);
+    return image.take();
+}
 
 bool write_party_file(const game_state& state, const std::string& path) {
     file_writer writer;

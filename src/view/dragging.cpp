@@ -137,7 +137,7 @@ void canvas_left_up(game_state& state, platform& system) {
     // Outside the window the pointer has no place on the map: what was dragged stays where it
     // was last drawn, joins no convoy and shows no inscription at the window's corner.
     if (!pointer_in_window(system)) {
-        state.drag_mode = drag_kind::drag_none;
+        end_drag_in_place(state);
         return;
     }
     if (state.drag_mode == drag_kind::drag_transport && state.transports.current() != nullptr) {
@@ -145,6 +145,10 @@ void canvas_left_up(game_state& state, platform& system) {
     } else if (state.drag_mode == drag_kind::drag_grave && state.graves.current() != nullptr) {
         show_inscription(state, system, *state.graves.current());
     }
+    state.drag_mode = drag_kind::drag_none;
+}
+
+void end_drag_in_place(game_state& state) {
     state.drag_mode = drag_kind::drag_none;
 }
 

@@ -160,7 +160,33 @@ TEST_F(program_run, closing_with_unsaved_changes_keeps_an_automatic_save) {
     const auto runs = list_folders(folder).value_or(std::vector<std::string>{});
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(list_directory(folder + runs[0], "*.qms"),
-              std::vector<std::string>{"autosave-20261207-120000.qms"});
+              std::vector<std::string>{"autosave-000001-20261207-120000.qms"});
+}
+
+// The second change comes too soon after the first save; nothing happens afterwards, yet it is
+// written once the minute is up, and the game, as saved, is not written again.
+TEST_F(program_run, a_change_followed_by_nothing_is_saved_within_a_minute) {
+    QTemporaryDir data;
+    system.set_data_dir(data.path().toStdString() + "/");
+    content.write_level("L", 300, 200, 40, 40, 40);
+    const std::string folder = data.path().toStdString() + "/autosave/";
+    const auto saves = [&] {
+        const auto runs = list_folders(folder).value_or(std::vector<std::string>{});
+        return runs.empty() ? std::vector<std::string>{}
+                            : list_directory(folder + runs[0], "*.qms").value();
+    };
+    std::vector<std::string> after_a_minute;
+    system.queue_menu(9);
+    system.queue_action([&] { system.set_clock(10'000); });
+    system.queue_menu(9);
+    system.queue_idle(60'001);
+    system.queue_action([&] { after_a_minute = saves(); });
+    system.queue_idle(3'600'000);
+    system.queue_close();
+    system.queue_message_answer(false);
+    run();
+    EXPECT_EQ(after_a_minute.size(), 2u);
+    EXPECT_EQ(saves(), after_a_minute);
 }
 
 TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {

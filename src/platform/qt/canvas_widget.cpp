@@ -18,8 +18,8 @@ QSize picture_size_for(QSize widget_size) {
 
 }  // namespace
 
-canvas_widget::canvas_widget(picture_store& pictures, bool sunken,
-                             std::function<void(control_event)> sink, QWidget* parent)
+canvas_widget::canvas_widget(picture_store& pictures, bool sunken, canvas_sink sink,
+                             QWidget* parent)
     : QWidget(parent), pictures_(pictures), sunken_(sunken), sink_(std::move(sink)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -64,53 +64,57 @@ void canvas_widget::paintEvent(QPaintEvent* event) {
     }
 }
 
-void canvas_widget::end_lost_press(Qt::MouseButtons held) {
+void canvas_widget::end_lost_press(Qt::MouseButtons held, QPoint global) {
     if (left_held_ && !held.testFlag(Qt::LeftButton)) {
         left_held_ = false;
-        sink_(control_event::left_released);
+        sink_(control_event::left_released, global);
     }
 }
 
 void canvas_widget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->globalPosition().toPoint();
     if (event->button() == Qt::LeftButton) {
-        end_lost_press(Qt::NoButton);
+        end_lost_press(Qt::NoButton, at);
         left_held_ = true;
-        sink_(control_event::left_pressed);
+        sink_(control_event::left_pressed, at);
     }
 }
 
 // A popup menu opened during a drag (a right click) takes the left release for itself; the
 // first move afterwards shows the button up and ends the drag there.
 void canvas_widget::mouseMoveEvent(QMouseEvent* event) {
-    end_lost_press(event->buttons());
-    sink_(control_event::mouse_moved);
+    const QPoint at = event->globalPosition().toPoint();
+    end_lost_press(event->buttons(), at);
+    sink_(control_event::mouse_moved, at);
 }
 
 void canvas_widget::mouseReleaseEvent(QMouseEvent* event) {
     // Qt keeps the mouse grabbed from the press on, so the release arrives here even outside.
     const bool inside = rect().contains(event->position().toPoint());
+    const QPoint at = event->globalPosition().toPoint();
     if (event->button() == Qt::LeftButton) {
         left_held_ = false;
-        sink_(control_event::left_released);
+        sink_(control_event::left_released, at);
         if (inside) {
-            sink_(control_event::left_click);
+            sink_(control_event::left_click, at);
         }
     } else if (event->button() == Qt::RightButton && inside) {
-        sink_(control_event::right_click);
+        sink_(control_event::right_click, at);
     }
 }
 
 void canvas_widget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click arrives only as this event.
     if (event->button() == Qt::LeftButton) {
+        const QPoint at = event->globalPosition().toPoint();
         left_held_ = true;
-        sink_(control_event::left_pressed);
-        sink_(control_event::left_double_click);
+        sink_(control_event::left_pressed, at);
+        sink_(control_event::left_double_click, at);
     }
 }
 
-void canvas_widget::wheelEvent(QWheelEvent*) {
-    sink_(control_event::wheel);
+void canvas_widget::wheelEvent(QWheelEvent* event) {
+    sink_(control_event::wheel, event->globalPosition().toPoint());
 }
 
 }  // namespace quill

@@ -7,12 +7,14 @@
 
 namespace quill {
 
+// Receives a control event and where on the screen it happened.
+using canvas_sink = std::function<void(control_event, QPoint global)>;
+
 // A drawing surface whose contents are a picture of the store, with the mouse reported as
 // control events.
 class canvas_widget : public QWidget {
 public:
-    canvas_widget(picture_store& pictures, bool sunken, std::function<void(control_event)> sink,
-                  QWidget* parent);
+    canvas_widget(picture_store& pictures, bool sunken, canvas_sink sink, QWidget* parent);
     ~canvas_widget() override;
     canvas_widget(const canvas_widget&) = delete;
     canvas_widget& operator=(const canvas_widget&) = delete;
@@ -33,11 +35,11 @@ protected:
 private:
     void fit_picture();
     // Every left press is followed by a release, even when a modal menu took the real one.
-    void end_lost_press(Qt::MouseButtons held);
+    void end_lost_press(Qt::MouseButtons held, QPoint global);
 
     picture_store& pictures_;
     bool sunken_;
-    std::function<void(control_event)> sink_;
+    canvas_sink sink_;
     picture_handle picture_ = 0;
     bool left_held_ = false;
 };

@@ -20,6 +20,12 @@ window_event control_event_of(int window, int control, control_event type) {
     return event;
 }
 
+window_event control_event_at(int window, int control, control_event type, QPoint global) {
+    window_event event = control_event_of(window, control, type);
+    event.pointer = screen_point{global.x(), global.y()};
+    return event;
+}
+
 QPixmap pixmap_of(const picture_store& pictures, picture_handle picture) {
     const QImage* image = pictures.image(picture);
     return image == nullptr ? QPixmap() : QPixmap::fromImage(*image);
@@ -35,8 +41,8 @@ void qt_platform::create_canvas(int window, int control, int x, int y, int width
     }
     auto* canvas = new canvas_widget(
         pictures(), sunken,
-        [this, window, control](control_event type) {
-            impl_->post(control_event_of(window, control, type));
+        [this, window, control](control_event type, QPoint global) {
+            impl_->post(control_event_at(window, control, type, global));
         },
         client);
     canvas->set_area(QRect(x, y, width, height));

@@ -1,7 +1,9 @@
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -14,10 +16,18 @@ namespace quill {
 
 namespace {
 
+// Where a dialog without a folder of the game's opens: the user's documents, else their home.
+QString documents_folder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 std::string run_file_dialog(QWidget* owner, QFileDialog::AcceptMode mode, const std::string& title,
                             const std::string& default_path, const std::string& filters,
                             int selected_filter) {
-    QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(default_path));
+    QFileDialog dialog(
+        owner, QString::fromStdString(title),
+        default_path.empty() ? documents_folder() : QString::fromStdString(default_path));
     dialog.setAcceptMode(mode);
     // Opening accepts a name that does not exist yet; saving replaces without asking.
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -130,7 +130,7 @@ void qt_platform::show_popup_menu(int menu, int window) {
         return;
     }
     impl_->show_new_windows();
-    const QAction* chosen = found->second->exec(QCursor::pos() - QPoint(1, 1));
+    const QAction* chosen = found->second->exec(impl_->pointer() - QPoint(1, 1));
     if (chosen != nullptr) {
         impl_->post(menu_event(window, chosen->data().toInt()));
     }

@@ -32,8 +32,9 @@ public:
     void disable_window(int window) override;
     void enable_window(int window) override;
     void activate_window(int window) override;
+    void show_windows_now() override;
 
-    window_event wait_event() override;
+    window_event wait_event_until(std::optional<int64_t> wake_at) override;
     int mouse_x(int window) override;
     int mouse_y(int window) override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,7 +38,18 @@ struct qt_platform::impl {
     impl() { clock.start(); }
     ~impl();
 
-    void post(const window_event& event) { events.push_back(event); }
+    // An event without a place of its own happened where the pointer is now.
+    void post(window_event event) {
+        if (!event.pointer) {
+            const QPoint at = QCursor::pos();
+            event.pointer = screen_point{at.x(), at.y()};
+        }
+        events.push_back(event);
+    }
+    // Where the pointer counts as being: where the event being handled happened.
+    QPoint pointer() const {
+        return handled_pointer ? QPoint(handled_pointer->x, handled_pointer->y) : QCursor::pos();
+    }
     event_sink sink() {
         return [this](const window_event& event) { post(event); };
     }
@@ -61,6 +74,7 @@ struct qt_platform::impl {
     void apply_enabled_states();
 
     std::deque<window_event> events;
+    std::optional<screen_point> handled_pointer;
     std::map<int, QPointer<top_window>> windows;
     std::map<int, control_entry> controls;
     std::set<int> disabled_windows;

@@ -1,6 +1,12 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <limits>
 
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_platform_impl.h"
@@ -8,6 +14,9 @@
 namespace quill {
 
 namespace {
+
+// How long showing a window at once may wait for the window system.
+constexpr int show_patience_ms = 2000;
 
 // -1 when the value lies outside [0, size).
 int inside_or_minus_one(int value, int size) {
@@ -98,15 +107,53 @@ void qt_platform::activate_window(int window) {
     }
 }
 
-window_event qt_platform::wait_event() {
+void qt_platform::show_windows_now() {
     impl_->show_new_windows();
-    while (impl_->events.empty()) {
+    top_window* main = impl_->window(impl_->main_window);
+    if (main == nullptr || main->isHidden()) {
+        return;
+    }
+    // Until the window system has mapped the main window and it has drawn itself; a window
+    // system that never shows it does not hold the program up for long.
+    QTimer patience;
+    patience.setSingleShot(true);
+    bool out_of_patience = false;
+    QObject::connect(&patience, &QTimer::timeout, [&out_of_patience] { out_of_patience = true; });
+    patience.start(show_patience_ms);
+    const auto exposed = [main] {
+        const QWindow* handle = main->windowHandle();
+        return handle != nullptr && handle->isExposed();
+    };
+    while (!exposed() && !out_of_patience) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    // The paint that the exposure asked for.
+    QCoreApplication::processEvents();
+    QGuiApplication::sync();
+}
+
+window_event qt_platform::wait_event_until(std::optional<int64_t> wake_at) {
+    impl_->show_new_windows();
+    QTimer alarm;
+    bool woken = false;
+    if (wake_at) {
+        alarm.setSingleShot(true);
+        QObject::connect(&alarm, &QTimer::timeout, [&woken] { woken = true; });
+        alarm.start(static_cast<int>(
+            std::clamp<int64_t>(*wake_at - milliseconds(), 0, std::numeric_limits<int>::max())));
+    }
+    while (impl_->events.empty() && !woken) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // No Qt event loop runs at this level, so objects Qt deletes later would stay.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    if (impl_->events.empty()) {
+        impl_->handled_pointer.reset();
+        return {};
+    }
     const window_event event = impl_->events.front();
     impl_->events.pop_front();
+    impl_->handled_pointer = event.pointer;
     return event;
 }
 
@@ -115,7 +162,7 @@ int qt_platform::mouse_x(int window) {
     if (client == nullptr) {
         return -1;
     }
-    return inside_or_minus_one(client->mapFromGlobal(QCursor::pos()).x(), client->width());
+    return inside_or_minus_one(client->mapFromGlobal(impl_->pointer()).x(), client->width());
 }
 
 int qt_platform::mouse_y(int window) {
@@ -123,7 +170,7 @@ int qt_platform::mouse_y(int window) {
     if (client == nullptr) {
         return -1;
     }
-    return inside_or_minus_one(client->mapFromGlobal(QCursor::pos()).y(), client->height());
+    return inside_or_minus_one(client->mapFromGlobal(impl_->pointer()).y(), client->height());
 }
 
 }  // namespace quill

@@ -46,6 +46,12 @@ void scripted_platform::queue_action(std::function<void()> action) {
     script_.push_back({{}, {}, std::move(action), false});
 }
 
+void scripted_platform::queue_idle(int64_t milliseconds) {
+    step idle;
+    idle.idle = milliseconds;
+    script_.push_back(std::move(idle));
+}
+
 void scripted_platform::set_pointer(int x, int y) {
     const screen_point origin = inner_screen_position(main_window_);
     pointer_ = {origin.x + x, origin.y + y};
@@ -143,10 +149,6 @@ int scripted_platform::inner_height(int window) {
     return found == windows.end() ? 0 : found->second.inner_height;
 }
 
-int scripted_platform::client_height(const window_record& window) const {
-    return window.has_menu_bar ? window.inner_height - menu_bar_allowance : window.inner_height;
-}
-
 screen_point scripted_platform::inner_screen_position(int window) {
     auto found = windows.find(window);
     if (found == windows.end()) {
@@ -175,7 +177,13 @@ void scripted_platform::activate_window(int window) {
     }
 }
 
-window_event scripted_platform::wait_event() {
+void scripted_platform::show_windows_now() {
+    auto main = windows.find(main_window_);
+    shown_at_once.push_back(
+        {main == windows.end() ? std::string() : main->second.title, busy_depth > 0});
+}
+
+window_event scripted_platform::wait_event_until(std::optional<int64_t> wake_at) {
     if (!pending_.empty()) {
         window_event event = pending_.front();
         pending_.pop_front();
@@ -183,12 +191,24 @@ window_event scripted_platform::wait_event() {
         return event;
     }
     while (!script_.empty()) {
+        if (script_.front().idle > 0) {
+            step& idle = script_.front();
+            if (wake_at && *wake_at < clock_ + idle.idle) {
+                const int64_t slept = std::max<int64_t>(0, *wake_at - clock_);
+                clock_ += slept;
+                idle.idle -= slept;
+                return {};
+            }
+            clock_ += idle.idle;
+            script_.pop_front();
+            continue;
+        }
         step next = std::move(script_.front());
         script_.pop_front();
         if (next.action) {
             next.action();
             if (!pending_.empty()) {
-                return wait_event();
+                return wait_event_until(wake_at);
             }
         }
         if (next.pointer) {
@@ -230,7 +250,7 @@ int scripted_platform::mouse_y(int window) {
         return -1;
     }
     const int y = pointer_.y - inner_screen_position(window).y;
-    return y >= 0 && y < client_height(found->second) ? y : -1;
+    return y >= 0 && y < client_height(window) ? y : -1;
 }
 
 void scripted_platform::create_menu_bar(int window) {

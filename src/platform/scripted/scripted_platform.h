@@ -71,6 +71,10 @@ public:
         int pointer_y = 0;
         std::vector<std::pair<int, std::string>> items;
     };
+    struct early_showing {
+        std::string title;  // the main window's
+        bool busy = false;
+    };
     struct shortcut_record {
         int window = -1;
         unsigned modifiers = 0;
@@ -90,6 +94,9 @@ public:
     void queue_close(int window);
     // Runs when the queue reaches it, between two events.
     void queue_action(std::function<void()> action);
+    // The user does nothing for that long: the clock moves on, and a wait that asked to be woken
+    // meanwhile is woken at its time.
+    void queue_idle(int64_t milliseconds);
 
     void set_pointer(int x, int y);
     // Places the pointer outside every window.
@@ -125,6 +132,8 @@ public:
     std::vector<input_record> inputs;
     std::vector<file_dialog_record> file_dialogs;
     std::vector<popup_record> popups_shown;
+    // Each time the logic had the windows shown at once, before a long step.
+    std::vector<early_showing> shown_at_once;
     std::set<int> disabled_menu_items;
     int active_window = -1;
     // Set when the logic waited for an event after the script ran out; it then gets a close
@@ -146,7 +155,8 @@ public:
     void disable_window(int window) override;
     void enable_window(int window) override;
     void activate_window(int window) override;
-    window_event wait_event() override;
+    void show_windows_now() override;
+    window_event wait_event_until(std::optional<int64_t> wake_at) override;
     int mouse_x(int window) override;
     int mouse_y(int window) override;
     void create_menu_bar(int window) override;
@@ -196,11 +206,10 @@ private:
         std::optional<screen_point> pointer;  // main window inner coordinates
         std::function<void()> action;
         bool to_main_window = false;
+        int64_t idle = 0;  // milliseconds of doing nothing
     };
     // A new control record in place of any control of that number.
     control_record& place_control(int window, int control, int x, int y, int width, int height);
-    // Height of the part of a window's inner area that holds controls.
-    int client_height(const window_record& window) const;
     std::string answer_file_dialog();
 
     std::deque<step> script_;
