@@ -59,19 +59,19 @@ bool place_map_item(game_state& state, const std::string& id, item_list<map_item
 }
 
 void place_inscribed_item(game_state& state, platform& system, item_list<catalogue_entry>& kinds,
-                          item_list<map_item>& items, bool offer_random,
+                          item_list<map_item>& items, random_cell random,
                           const inscription_questions& questions) {
     const int chosen =
-        pick_picture(state, system, kinds, state.level.tile_x, state.level.tile_y, offer_random);
+        pick_picture(state, system, kinds, state.level.tile_x, state.level.tile_y, random);
     if (chosen < 0) {
         return;
     }
     kinds.select(chosen);
     system.activate_window(ui::main_window);
     const catalogue_entry kind = kinds[chosen];
-    const std::string first =
-        system.input_text("Quillmark", questions.first_prompt,
-                          questions.kind_name_as_first_default ? kind.name : std::string());
+    const std::string first = system.input_text(
+        "Quillmark", questions.first_prompt,
+        questions.first_default == first_answer::kind_name ? kind.name : std::string());
     const std::string second = system.input_text("Quillmark", questions.second_prompt, "");
     if (!place_map_item(state, kind.id, items, kinds, state.placement_point.x,
                         state.placement_point.y)) {

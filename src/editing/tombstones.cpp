@@ -10,9 +10,9 @@ std::string tombstone_text(platform& system, const std::string& name, const std:
 }
 
 void place_tombstone(game_state& state, platform& system) {
-    place_inscribed_item(
-        state, system, state.grave_catalogue, state.graves, true,
-        {"Name des verstorbenen Charakters", false, "Name der Heldengruppe", tombstone_text});
+    place_inscribed_item(state, system, state.grave_catalogue, state.graves, random_cell::offered,
+                         {"Name des verstorbenen Charakters", first_answer::empty,
+                          "Name der Heldengruppe", tombstone_text});
 }
 
 }  // namespace quill

@@ -34,11 +34,12 @@ void renumber_links(map_item& token, int removed) {
 }  // namespace
 
 void create_transport(game_state& state, platform& system) {
-    place_inscribed_item(state, system, state.transport_catalogue, state.transports, false,
-                         {"Name Transportgerätes", true, "Name des Helden oder der Heldengruppe",
-                          [](platform&, const std::string& name, const std::string& owner) {
-                              return name + " von " + owner;
-                          }});
+    place_inscribed_item(
+        state, system, state.transport_catalogue, state.transports, random_cell::left_out,
+        {"Name Transportgerätes", first_answer::kind_name, "Name des Helden oder der Heldengruppe",
+         [](platform&, const std::string& name, const std::string& owner) {
+             return name + " von " + owner;
+         }});
 }
 
 void remove_transport(game_state& state, platform& system) {
@@ -66,8 +67,9 @@ void toggle_transport_link(game_state& state, platform& system) {
         return;
     }
     if (transport->links[0] == 0) {
-        const int player = pick_picture(state, system, state.player_catalogue,
-                                        state.level.playersize, state.level.playersize, false);
+        const int player =
+            pick_picture(state, system, state.player_catalogue, state.level.playersize,
+                         state.level.playersize, random_cell::left_out);
         if (player < 0) {
             return;
         }

@@ -13,8 +13,7 @@ namespace {
 std::string whole_file(const std::string& path, int64_t size) {
     file_reader reader;
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!reader.open(path) ||
-        !reader.read_bytes(reinterpret_cast<uint8_t*>(bytes.data()), size)) {
+    if (!reader.open(path) || !reader.read_bytes(reinterpret_cast<uint8_t*>(bytes.data()), size)) {
         return {};
     }
     return bytes;
@@ -42,8 +41,8 @@ party_file_check check_party_file(const std::string& path, const std::string& pr
     const int32_t transport_count = reader.read_i32();
     game.level.zoom = reader.read_i8();
     // No more tokens than the rest of the file can hold, whatever the count claims.
-    const int64_t room = reader.remaining() /
-                         static_cast<int64_t>(map_item::byte_size + token_trail::byte_size);
+    const int64_t room =
+        reader.remaining() / static_cast<int64_t>(map_item::byte_size + token_trail::byte_size);
     for (int64_t i = 0; i < std::clamp<int64_t>(token_count, 0, room); ++i) {
         game.tokens.add({});
         game.token_trails.add({});

@@ -118,7 +118,8 @@ int wait_for_choice(platform& system, const grid& shown) {
 }  // namespace
 
 int pick_picture(game_state& state, platform& system, const item_list<catalogue_entry>& catalogue,
-                 int cell_width, int cell_height, bool offer_random) {
+                 int cell_width, int cell_height, random_cell random) {
+    const bool offer_random = random == random_cell::offered;
     const int count = catalogue.size();
     const int cells = offer_random ? count + 1 : count;
     if (!grid_fits(cells, cell_width, cell_height)) {

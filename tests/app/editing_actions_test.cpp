@@ -240,6 +240,39 @@ TEST_F(editing_actions, a_created_transport_dropped_on_a_token_is_carried) {
     EXPECT_EQ(attach_text(), "Transportmittel abhängen");
 }
 
+// A popup menu opened while a transport hangs on the pointer takes the left button's release;
+// the canvas replays it at the next move. The drag ends when the menu opens, so that the late
+// release drops nothing: neither onto the transport that became current by a removal nor, after
+// "Anhängen", onto another token than the one picked.
+TEST_F(editing_actions, a_popup_menu_ends_the_drag_it_interrupts) {
+    add_token(100, 100);
+    add_token(600, 400);
+    add_transport(300, 200);
+    add_transport(500, 200);
+    system.queue_canvas(control_event::left_pressed, 520, 220);
+    system.queue_canvas(control_event::mouse_moved, 530, 230);
+    right_click(530, 230);
+    system.queue_popup_choice(remove_transport_item);
+    system.queue_message_answer(true);
+    system.queue_canvas(control_event::left_released, 620, 420);
+    system.queue_action([&] {
+        ASSERT_EQ(state.transports.size(), 1);
+        EXPECT_EQ(place_of(state.transports[0]), (map_point{300, 200}));
+        EXPECT_EQ(state.transports[0].links, links_t{});
+        EXPECT_EQ(state.tokens[1].links, links_t{});
+    });
+    system.queue_canvas(control_event::left_pressed, 320, 220);
+    system.queue_canvas(control_event::mouse_moved, 330, 230);
+    right_click(330, 230);
+    system.queue_popup_choice(attach_item);
+    pick(320, 220);  // the first player, whose token is at (100, 100)
+    system.queue_canvas(control_event::left_released, 620, 420);
+    run();
+    EXPECT_EQ(state.tokens[0].links, (links_t{1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(state.tokens[1].links, links_t{});
+    EXPECT_EQ(state.drag_mode, drag_kind::drag_none);
+}
+
 TEST_F(editing_actions, a_seventh_transport_is_refused_and_stays_free) {
     add_token(100, 100);
     for (int i = 0; i < 6; ++i) {

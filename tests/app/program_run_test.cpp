@@ -189,6 +189,19 @@ TEST_F(program_run, a_change_followed_by_nothing_is_saved_within_a_minute) {
     EXPECT_EQ(saves(), after_a_minute);
 }
 
+// Loading a large map takes seconds: the window, still titled "Quillmark", shows with the busy
+// pointer before the level is read.
+TEST_F(program_run, the_main_window_shows_busy_before_the_level_loads) {
+    content.write_level("L", 300, 200, 40, 40, 40);
+    system.queue_close();
+    run();
+    ASSERT_EQ(system.shown_at_once.size(), 1u);
+    EXPECT_EQ(system.shown_at_once[0].title, "Quillmark");
+    EXPECT_TRUE(system.shown_at_once[0].busy);
+    EXPECT_EQ(system.windows.at(0).title, "L");
+    EXPECT_EQ(system.busy_depth, 0);
+}
+
 TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {
     content.write_level("L", 300, 200, 40, 40, 40);
     content.write_players({{}}, 40);

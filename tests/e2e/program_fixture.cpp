@@ -83,8 +83,8 @@ AssertionResult e2e::start() {
 AssertionResult e2e::find_canvas() {
     point found;
     const point window = x.origin(main);
-    AssertionResult seen = x.wait_until(
-        [&] { return x.find(beacon, window, 1286, 800, found); }, "the map's beacon pixel");
+    AssertionResult seen = x.wait_until([&] { return x.find(beacon, window, 1286, 800, found); },
+                                        "the map's beacon pixel");
     canvas = {found.x - beacon_at.x, found.y - beacon_at.y};
     return seen;
 }

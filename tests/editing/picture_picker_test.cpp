@@ -24,9 +24,9 @@ struct picture_picker : testing::map_fixture {
         }
     }
     void click(int x, int y) { system.queue_canvas(control_event::left_click, x, y); }
-    int pick_at(int x, int y, bool offer_random = true) {
+    int pick_at(int x, int y, random_cell random = random_cell::offered) {
         system.set_pointer(x, y);
-        return pick_picture(state, system, kinds, 40, 40, offer_random);
+        return pick_picture(state, system, kinds, 40, 40, random);
     }
     const scripted_platform::control_record& picker() { return system.controls.at(1); }
 };
@@ -78,13 +78,13 @@ TEST_F(picture_picker, clicks_beside_the_grid_or_on_empty_cells_choose_nothing) 
     click(345, 175);  // cell 9
     EXPECT_EQ(pick_at(200, 150), -1);
     click(265, 175);  // cell 7 without the random cell
-    EXPECT_EQ(pick_at(200, 150, false), -1);
+    EXPECT_EQ(pick_at(200, 150, random_cell::left_out), -1);
     click(190, 175);  // below the single row of five
     kinds = {};
     for (int i = 0; i < 5; ++i) {
         kinds.add({});
     }
-    EXPECT_EQ(pick_at(200, 150, false), -1);
+    EXPECT_EQ(pick_at(200, 150, random_cell::left_out), -1);
 }
 
 TEST_F(picture_picker, the_random_cell_draws_a_position_of_the_catalogue) {
@@ -121,10 +121,10 @@ TEST_F(picture_picker, right_clicks_and_menu_commands_cancel_other_events_are_sw
 
 TEST_F(picture_picker, a_grid_of_unusable_cell_sizes_is_not_shown) {
     system.set_pointer(200, 150);
-    EXPECT_EQ(pick_picture(state, system, kinds, 0, 40, true), -1);
-    EXPECT_EQ(pick_picture(state, system, kinds, 40, -3, true), -1);
-    EXPECT_EQ(pick_picture(state, system, kinds, 1 << 30, 40, true), -1);
-    EXPECT_EQ(pick_picture(state, system, {}, 40, 40, false), -1);
+    EXPECT_EQ(pick_picture(state, system, kinds, 0, 40, random_cell::offered), -1);
+    EXPECT_EQ(pick_picture(state, system, kinds, 40, -3, random_cell::offered), -1);
+    EXPECT_EQ(pick_picture(state, system, kinds, 1 << 30, 40, random_cell::offered), -1);
+    EXPECT_EQ(pick_picture(state, system, {}, 40, 40, random_cell::left_out), -1);
     EXPECT_EQ(system.events_delivered, 0);
     EXPECT_FALSE(picker().visible);
 }

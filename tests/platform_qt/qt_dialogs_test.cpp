@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -127,6 +128,41 @@ TEST_F(qt_dialogs, file_dialogs_take_new_names_and_replace_without_asking) {
     EXPECT_EQ(
         platform.save_file_dialog("Speichern", folder.path().toStdString(), "Neu (*.qms)|*.qms", 0),
         existing.toStdString());
+}
+
+// A program started from a desktop menu often runs in the root folder: a game without a folder
+// of its own yet opens its dialogs in the user's documents, or home when there are none.
+TEST_F(qt_dialogs, file_dialogs_without_a_folder_open_in_the_documents) {
+    QTemporaryDir home;
+    const QByteArray old_home = qgetenv("HOME");
+    const bool config_set = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray old_config = qgetenv("XDG_CONFIG_HOME");
+    const QString old_directory = QDir::currentPath();
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
+    QDir::setCurrent("/");
+    for (const bool documents : {true, false}) {
+        if (documents) {
+            ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
+        } else {
+            ASSERT_TRUE(QDir(home.filePath("Documents")).removeRecursively());
+        }
+        QString opened_in;
+        answer_dialog<QFileDialog>([&](QFileDialog* files) {
+            opened_in = files->directory().absolutePath();
+            files->reject();
+        });
+        EXPECT_EQ(platform.open_file_dialog("Laden", "", "Neu (*.qms)|*.qms", 0), "");
+        EXPECT_EQ(opened_in.toStdString(),
+                  (documents ? home.filePath("Documents") : home.path()).toStdString());
+    }
+    QDir::setCurrent(old_directory);
+    qputenv("HOME", old_home);
+    if (config_set) {
+        qputenv("XDG_CONFIG_HOME", old_config);
+    } else {
+        qunsetenv("XDG_CONFIG_HOME");
+    }
 }
 
 // A long load shows the busy pointer; a box shown meanwhile has the normal one, and only the
