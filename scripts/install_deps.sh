@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
-# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest;
+# present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest,
+# read the pointer's shape through XFixes and set a German keyboard layout with setxkbmap;
 # clang and its runtime libraries build the fuzz targets, clang-format checks the formatting.
 set -euo pipefail
 
@@ -10,7 +11,7 @@ packages=(
     libexpat1-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
-    xvfb openbox libx11-dev libxtst-dev
+    xvfb openbox libx11-dev libxtst-dev libxfixes-dev x11-xkb-utils
     clang-14 libclang-rt-14-dev clang-format
 )
 if [ "${1:-}" = "--with-display" ]; then

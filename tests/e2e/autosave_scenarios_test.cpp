@@ -20,5 +20,16 @@ TEST_F(e2e, after_a_crash_the_next_start_loads_the_automatic_save_on_yes) {
                                {on_canvas(125, 40), ground}}));
 }
 
+// The second change comes within the minute after the first save; nothing happens afterwards,
+// yet it reaches the disk once the minute is up.
+TEST_F(e2e, a_change_followed_by_nothing_is_saved_within_a_minute) {
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(drag(on_canvas(125, 40), on_canvas(500, 400), yellow));
+    ASSERT_TRUE(x.wait_until([&] { return automatic_saves().size() == 1; }, "the first save"));
+    ASSERT_TRUE(drag(on_canvas(45, 40), on_canvas(45, 300), red));
+    EXPECT_TRUE(x.wait_until([&] { return automatic_saves().size() == 2; },
+                             "the second save without another event", std::chrono::seconds(75)));
+}
+
 }  // namespace
 }  // namespace quill::e2e

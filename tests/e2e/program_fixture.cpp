@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "savegame/party_file_image.h"
+
 namespace quill::e2e {
 
 using ::testing::AssertionFailure;
@@ -68,7 +70,7 @@ AssertionResult e2e::start_program(const std::string& title, first_focus focus) 
     }
     // A question asked at start takes the focus from the main window at once; the scenario
     // then waits for the question by its title.
-    if (!opened || focus == first_focus::question) {
+    if (!opened || focus != first_focus::main_window) {
         return opened;
     }
     return x.wait_active(main);
@@ -87,6 +89,30 @@ AssertionResult e2e::find_canvas() {
                                         "the map's beacon pixel");
     canvas = {found.x - beacon_at.x, found.y - beacon_at.y};
     return seen;
+}
+
+AssertionResult e2e::load_two_transports() {
+    quill::testing::party_file_image game;
+    game.u8(1).path(u"\\\\PROGDIR\\\\KTV.gxml").i32(3).i32(0).i32(2).u8(100);
+    for (int token = 0; token < 3; ++token) {
+        game.record(token, {}, 25 + 40 * token, 20, 0).trail(45 + 40 * token, 40, 0);
+    }
+    game.record(0, {}, transport_a.x, transport_a.y, 1)
+        .record(0, {}, transport_b.x, transport_b.y, 2)
+        .label(u"")
+        .label(u"Karren")
+        .label(u"Boot")
+        .empty_labels(253);
+    folder.write_text("transporte.qms", game.bytes);
+    AssertionResult loaded = choose(load_game);
+    if (loaded) {
+        loaded = reply(load_title, folder.path("transporte.qms"));
+    }
+    if (loaded) {
+        loaded = x.wait_screen({{on_canvas(transport_a.x, transport_a.y), cyan},
+                                {on_canvas(transport_b.x + 39, transport_b.y + 39), cyan}});
+    }
+    return loaded;
 }
 
 // The menu bar's first title is "Spiel"; from there the keyboard goes on. A click opens a menu

@@ -59,7 +59,13 @@ enum class first_focus {
     main_window,
     // A question the program asks before anything else, such as the offer to recover a game.
     question,
+    // Nothing yet: the program is still loading.
+    nothing,
 };
+
+// Two free transports of a saved game that load_two_transports loads, by their map pixels.
+inline constexpr point transport_a{300, 500};
+inline constexpr point transport_b{600, 500};
 
 // The built program in a folder of its own with a level of solid colours, in an X server of
 // its own.
@@ -80,6 +86,10 @@ protected:
 
     // A canvas pixel on the screen; at zoom 100 before any pan, a map pixel.
     point on_canvas(int cx, int cy) const { return {canvas.x + cx, canvas.y + cy}; }
+
+    // Loads a saved game through "Spiel laden": the level's three tokens where they start and
+    // two free transports at transport_a and transport_b, inscribed "Karren" and "Boot".
+    ::testing::AssertionResult load_two_transports();
 
     // Chooses an item of the menu bar by the keyboard, so that no text positions are needed.
     ::testing::AssertionResult choose(menu_item item);

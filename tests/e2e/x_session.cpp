@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
 #include <bit>
@@ -117,7 +118,7 @@ x_session::~x_session() {
     }
 }
 
-AssertionResult x_session::start() {
+AssertionResult x_session::start(bool with_window_manager) {
     server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // The server picks a free display and writes its number to the given descriptor.
     server_.start("Xvfb",
@@ -147,7 +148,10 @@ AssertionResult x_session::start() {
     if (!XTestQueryExtension(display_, &event_base, &error_base, &major, &minor)) {
         return AssertionFailure() << "Xvfb on " << display_name_ << " offers no XTEST";
     }
+    return with_window_manager ? start_window_manager() : AssertionSuccess();
+}
 
+AssertionResult x_session::start_window_manager() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", QString::fromStdString(display_name_));
     window_manager_.setProcessEnvironment(environment);
@@ -286,6 +290,13 @@ void x_session::press(point at, unsigned button) {
     XSync(display_, False);
 }
 
+void x_session::press_and_move(point at, point to) {
+    move(at);
+    XTestFakeButtonEvent(display_, Button1, True, CurrentTime);
+    XTestFakeMotionEvent(display_, -1, to.x, to.y, CurrentTime);
+    XSync(display_, False);
+}
+
 void x_session::release(unsigned button) {
     XTestFakeButtonEvent(display_, button, False, CurrentTime);
     XSync(display_, False);
@@ -380,11 +391,37 @@ AssertionResult x_session::wait_screen(const std::vector<seen>& expected) {
     return result;
 }
 
+AssertionResult x_session::use_keyboard_layout(const std::string& layout) {
+    QProcess setter;
+    setter.setProcessChannelMode(QProcess::ForwardedChannels);
+    setter.start("setxkbmap", {"-display", QString::fromStdString(display_name_),
+                               QString::fromStdString(layout)});
+    if (!setter.waitForFinished(patience_ms) || setter.exitCode() != 0) {
+        return AssertionFailure() << "setxkbmap could not set the layout " << layout;
+    }
+    return AssertionSuccess();
+}
+
+unsigned long x_session::pointer_shape() {
+    XFixesCursorImage* image = XFixesGetCursorImage(display_);
+    if (image == nullptr) {
+        return 0;
+    }
+    const unsigned long serial = image->cursor_serial;
+    XFree(image);
+    return serial;
+}
+
 AssertionResult x_session::wait_until(const std::function<bool()>& done, const std::string& what) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
+    return wait_until(done, what, patience);
+}
+
+AssertionResult x_session::wait_until(const std::function<bool()>& done, const std::string& what,
+                                      std::chrono::seconds how_long) {
+    const auto deadline = std::chrono::steady_clock::now() + how_long;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) {
-            return AssertionFailure() << "waited " << patience.count() << " s for " << what
+            return AssertionFailure() << "waited " << how_long.count() << " s for " << what
                                       << "; the screen is in " << save_screen();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -7,6 +7,7 @@
 // After Qt: Xlib's macros break Qt's headers.
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -52,7 +53,11 @@ public:
     x_session& operator=(const x_session&) = delete;
     ~x_session();
 
-    ::testing::AssertionResult start();
+    // The X server, and the window manager unless it is to come later.
+    ::testing::AssertionResult start(bool with_window_manager = true);
+    ::testing::AssertionResult start_window_manager();
+    // The keyboard layout by its XKB name ("de"), as setxkbmap sets it.
+    ::testing::AssertionResult use_keyboard_layout(const std::string& layout);
     const std::string& display_name() const { return display_name_; }
 
     // A window the window manager manages, by its title.
@@ -70,18 +75,24 @@ public:
     void close(Window window);
     void move(point to);
     void press(point at, unsigned button = Button1);
+    // A press and a move right after it, sent together, as a quick hand makes them.
+    void press_and_move(point at, point to);
     void release(unsigned button = Button1);
     void click(point at, unsigned button = Button1);
     void double_press(point at);
     void key(KeySym key, std::vector<KeySym> held = {});
     void type(const std::string& text);
 
+    // The pointer's present picture, as a serial number that tells shapes apart.
+    unsigned long pointer_shape();
     rgb pixel(point at);
     // The first pixel of that colour in the box, scanning rows from the top.
     bool find(rgb colour, point from, int width, int height, point& found);
     ::testing::AssertionResult wait_screen(const std::vector<seen>& expected);
     ::testing::AssertionResult wait_until(const std::function<bool()>& done,
                                           const std::string& what);
+    ::testing::AssertionResult wait_until(const std::function<bool()>& done,
+                                          const std::string& what, std::chrono::seconds patience);
 
 private:
     void key_event(KeySym key, bool down);

@@ -1,8 +1,11 @@
 #include <gmock/gmock.h>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <tuple>
 
 #include "platform_qt/qt_test_window.h"
 
@@ -71,6 +74,28 @@ TEST_F(qt_canvas, a_press_whose_release_went_elsewhere_ends_at_the_next_move) {
     }
     EXPECT_THAT(types,
                 ElementsAre(left_pressed, mouse_moved, left_released, mouse_moved, mouse_moved));
+}
+
+// The logic hit-tests a press when it gets to it; by then the pointer may be far on. It reads
+// where each event happened, as long as it handles that event.
+TEST_F(qt_canvas, the_pointer_is_where_the_event_being_handled_happened) {
+    const auto send = [this](QEvent::Type type, Qt::MouseButton button, QPoint at) {
+        QMouseEvent event(type, at, canvas->mapToGlobal(at), button, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton, {20, 30});
+    send(QEvent::MouseMove, Qt::NoButton, {60, 35});
+    QCursor::setPos(canvas->mapToGlobal(QPoint(500, 400)));
+    const auto next_of_canvas = [this] {
+        window_event event = platform.wait_event();
+        while (event.kind != event_kind::control) {
+            event = platform.wait_event();
+        }
+        return std::tuple(event.type, platform.mouse_x(0), platform.mouse_y(0));
+    };
+    EXPECT_EQ(next_of_canvas(), std::tuple(left_pressed, 20, 30));
+    EXPECT_EQ(next_of_canvas(), std::tuple(mouse_moved, 60, 35));
 }
 
 TEST_F(qt_canvas, a_double_click_reports_the_second_press_before_the_double_click) {

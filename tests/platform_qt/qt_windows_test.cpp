@@ -53,6 +53,21 @@ TEST_F(qt_windows, a_close_request_is_queued_and_the_window_stays_open) {
     EXPECT_TRUE(window->isVisible());
 }
 
+// An idle wait that asked to be woken ends at its time with an event of no kind; an event that is
+// there already comes first, and a time long past wakes at once.
+TEST_F(qt_windows, a_wait_with_a_wake_up_time_ends_at_that_time_when_nothing_happens) {
+    queued_events();
+    platform.window_widget(0)->close();
+    EXPECT_EQ(platform.wait_event_until(platform.milliseconds() + 60'000).kind,
+              event_kind::close_request);
+    // The window system may still report the window's activation meanwhile.
+    const int64_t wake_at = platform.milliseconds() + 50;
+    while (platform.wait_event_until(wake_at).kind != event_kind::none) {
+    }
+    EXPECT_GE(platform.milliseconds(), wake_at);
+    EXPECT_EQ(platform.wait_event_until(0).kind, event_kind::none);
+}
+
 TEST_F(qt_windows, closing_a_window_takes_its_owned_windows_controls_and_events) {
     ASSERT_TRUE(platform.open_window(1, 220, 0, 220, 474, "Players", window_style::dialog, 0));
     ASSERT_TRUE(platform.open_window(2, 300, 200, 50, 50, "", window_style::popup, 1));

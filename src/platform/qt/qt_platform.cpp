@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -112,8 +111,7 @@ void use_german_system_locale() {
 qt_platform::qt_platform() : impl_(std::make_unique<impl>()) {
     const QLocale german(QLocale::German, QLocale::Germany);
     QLocale::setDefault(german);
-    if (impl_->qt_texts.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (impl_->qt_texts.load(QStringLiteral(":/translations/qtbase_de.qm"))) {
         QCoreApplication::installTranslator(&impl_->qt_texts);
     }
 }

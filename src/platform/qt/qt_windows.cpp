@@ -134,22 +134,22 @@ void qt_platform::show_windows_now() {
 
 window_event qt_platform::wait_event_until(std::optional<int64_t> wake_at) {
     impl_->show_new_windows();
+    // Only wakes the wait below; whether the time has come is the clock's to say.
     QTimer alarm;
-    bool woken = false;
-    if (wake_at) {
-        alarm.setSingleShot(true);
-        QObject::connect(&alarm, &QTimer::timeout, [&woken] { woken = true; });
-        alarm.start(static_cast<int>(
-            std::clamp<int64_t>(*wake_at - milliseconds(), 0, std::numeric_limits<int>::max())));
-    }
-    while (impl_->events.empty() && !woken) {
+    alarm.setSingleShot(true);
+    alarm.setTimerType(Qt::PreciseTimer);
+    while (impl_->events.empty()) {
+        if (wake_at) {
+            const int64_t left = *wake_at - milliseconds();
+            if (left <= 0) {
+                impl_->handled_pointer.reset();
+                return {};
+            }
+            alarm.start(static_cast<int>(std::min<int64_t>(left, std::numeric_limits<int>::max())));
+        }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // No Qt event loop runs at this level, so objects Qt deletes later would stay.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    if (impl_->events.empty()) {
-        impl_->handled_pointer.reset();
-        return {};
     }
     const window_event event = impl_->events.front();
     impl_->events.pop_front();
