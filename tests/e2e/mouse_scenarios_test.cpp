@@ -61,10 +61,11 @@ TEST_F(e2e, a_transport_let_go_outside_the_window_stays_where_it_was_last_drawn)
     x.key(XK_KP_Subtract, {XK_Control_L});
     ASSERT_TRUE(x.wait_screen({{on_canvas(899, 300), ground}, {on_canvas(900, 300), white}}));
     const point last = on_canvas(transport_a.x * 9 / 10, (transport_a.y + 100) * 9 / 10);
-    EXPECT_TRUE(x.wait_screen({{last + point{1, 1}, cyan}, {last + point{34, 34}, cyan},
-                               {on_canvas(5, 5), ground}, {on_canvas(transport_a.x * 9 / 10 + 5,
-                                                                     transport_a.y * 9 / 10 + 5),
-                                                           ground}}));
+    EXPECT_TRUE(x.wait_screen(
+        {{last + point{1, 1}, cyan},
+         {last + point{34, 34}, cyan},
+         {on_canvas(5, 5), ground},
+         {on_canvas(transport_a.x * 9 / 10 + 5, transport_a.y * 9 / 10 + 5), ground}}));
 }
 
 }  // namespace

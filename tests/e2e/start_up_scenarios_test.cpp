@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 
+#include "e2e/gravity_blind_window_manager.h"
 #include "e2e/program_fixture.h"
 
 namespace quill::e2e {
@@ -36,11 +37,10 @@ TEST_F(e2e, a_slow_level_shows_the_framed_window_busy_before_it_loads) {
 // Qt's own texts are part of the program: where Qt finds no translations, the exit question
 // still has its German buttons, and Alt+J answers "Ja".
 TEST_F(e2e, dialogs_speak_german_without_translations_on_the_system) {
-    folder.write_text("qt.conf", "[Paths]\nPrefix=" +
-                                     QLibraryInfo::path(QLibraryInfo::PrefixPath).toStdString() +
-                                     "\nPlugins=" +
-                                     QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() +
-                                     "\nTranslations=/nonexistent\n");
+    folder.write_text(
+        "qt.conf", "[Paths]\nPrefix=" + QLibraryInfo::path(QLibraryInfo::PrefixPath).toStdString() +
+                       "\nPlugins=" + QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() +
+                       "\nTranslations=/nonexistent\n");
     ASSERT_TRUE(start());
     x.key(XK_KP_Subtract, {XK_Control_L});
     ASSERT_TRUE(x.wait_screen({{on_canvas(899, 300), ground}, {on_canvas(900, 300), white}}));
@@ -54,6 +54,21 @@ TEST_F(e2e, dialogs_speak_german_without_translations_on_the_system) {
     ASSERT_TRUE(x.wait_active(save));
     x.key(XK_Escape);  // a cancelled save dialog ends the program
     EXPECT_TRUE(wait_exit());
+}
+
+// An X server whose window manager is the scenario's own.
+struct e2e_own_window_manager : e2e {
+    void SetUp() override { ASSERT_TRUE(x.start(false)); }
+};
+
+// A window manager that frames the window where its inner area stands would put the title bar
+// above the screen; once the frame is known, the window is placed by its outer corner again.
+TEST_F(e2e_own_window_manager, the_main_window_is_placed_by_its_frame_whatever_the_gravity) {
+    gravity_blind_window_manager manager;
+    ASSERT_TRUE(manager.start(x.display_name()));
+    write_content();
+    ASSERT_TRUE(start_program(level_name, first_focus::nothing));
+    EXPECT_TRUE(find_canvas());
 }
 
 }  // namespace

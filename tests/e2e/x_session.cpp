@@ -119,6 +119,8 @@ x_session::~x_session() {
 }
 
 AssertionResult x_session::start(bool with_window_manager) {
+    // A window manager of the scenario's own may talk to the server from a thread of its own.
+    XInitThreads();
     server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // The server picks a free display and writes its number to the given descriptor.
     server_.start("Xvfb",
