@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
 #include <png.h>
+#include <pthread.h>
 #include <zlib.h>
 
 #include "platform/picture_decoding.h"
@@ -501,6 +503,53 @@ TEST_F(picture_decoding_test, large_pictures_decode_alike_from_memory_and_file_a
                        100, 100, 90, 4);
     expect_near_colour(store_.pixel(store_.load(put("cmyk.jpg", encode_jpeg(cmyk))), 1100, 900),
                        200, 50, 30, 4);
+}
+
+// While it lives, no new thread of this process can start: its stack would not fit into the
+// address space.
+class no_new_threads {
+public:
+    no_new_threads() {
+        pthread_getattr_default_np(&previous_);
+        pthread_attr_t huge;
+        pthread_attr_init(&huge);
+        pthread_attr_setstacksize(&huge, size_t{1} << 60);
+        pthread_setattr_default_np(&huge);
+        pthread_attr_destroy(&huge);
+    }
+    ~no_new_threads() {
+        pthread_setattr_default_np(&previous_);
+        pthread_attr_destroy(&previous_);
+    }
+    no_new_threads(const no_new_threads&) = delete;
+    no_new_threads& operator=(const no_new_threads&) = delete;
+
+private:
+    pthread_attr_t previous_{};
+};
+
+// A large picture's rows are finished on the loading thread when no second thread can start.
+TEST_F(picture_decoding_test, large_pictures_decode_alike_without_a_second_thread) {
+    const std::string png = encode_png(noisy_png(1100, 1000, PNG_COLOR_TYPE_RGB_ALPHA));
+    jpeg_fixture cmyk = uniform_jpeg(4, JCS_CMYK, {});
+    cmyk.width = 1200;
+    cmyk.height = 1000;
+    for (int i = 0; i < cmyk.width * cmyk.height; ++i) {
+        cmyk.samples.insert(cmyk.samples.end(), {static_cast<uint8_t>(i), 50, 30, 255});
+    }
+    const std::string jpeg = encode_jpeg(cmyk);
+    for (const std::string* encoded : {&png, &jpeg}) {
+        const std::optional<QImage> threaded = decode_picture(*encoded);
+        ASSERT_TRUE(threaded);
+        std::optional<QImage> alone;
+        {
+            const no_new_threads refused;
+            EXPECT_THROW(std::thread([] {}).join(), std::system_error);
+            alone = decode_picture(*encoded);
+        }
+        ASSERT_TRUE(alone);
+        EXPECT_EQ(*alone, *threaded);
+    }
 }
 
 }  // namespace
