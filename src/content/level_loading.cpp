@@ -87,9 +87,7 @@ void load_level(game_state& state, platform& system, const std::string& level_pa
     state.transports.clear();
     clear_catalogue(state.transport_catalogue, pictures);
     state.token_trails.clear();
-    for (std::string& label : state.labels) {
-        label.clear();
-    }
+    state.labels.clear();
     state.history.clear();
 
     const std::string path = level_path.empty() ? state.program_dir + "KTV.gxml" : level_path;

@@ -74,7 +74,7 @@ TEST_F(level_loading, a_missing_level_file_keeps_old_values_and_still_reads_cata
     state.level.view_x = 7;
     state.level.zoom = 50;
     state.state_modified = true;
-    state.labels[5] = "RIP";
+    state.labels.set(5, "RIP");
     state.graves.add({});
     content.write_players({{}, {}}, 40);
     load();
