@@ -173,15 +173,15 @@ void play(game_state& state) {
     state.graves.add(item_at(0, 30, 60, 1));
     state.graves.add(item_at(1, 190, 150, 2));
     state.graves.add(item_at(0, 210, 20, 0));
-    state.labels[1] = "RIP 07.12.2026 - Hier ruht Ömer von den Sturmklingen";
-    state.labels[2] = "Ærø – 龍 🐉";
+    state.labels.set(1, "RIP 07.12.2026 - Hier ruht Ömer von den Sturmklingen");
+    state.labels.set(2, "Ærø – 龍 🐉");
     for (const int kind : {0, 1, 1, 0}) {
         state.transports.add(item_at(kind, 150, 40, 0));
     }
     state.transports[0].label = 3;
     state.transports[3].label = 4;
-    state.labels[3] = "Boot von Aldo";
-    state.labels[4] = "Karren von Jörg";
+    state.labels.set(3, "Boot von Aldo");
+    state.labels.set(4, "Karren von Jörg");
     state.tokens[0].links = {1, 2, 0, 0, 0, 0};
     state.transports[0].links[0] = 1;
     state.transports[1].links[0] = 1;
@@ -205,7 +205,7 @@ void crowd(game_state& state) {
         state.graves.add(item_at(g % 2, 15 * g, 160 - 10 * g, 20 + g));
     }
     for (int slot = 1; slot < label_count; ++slot) {
-        state.labels[static_cast<std::size_t>(slot)] = "Nr. " + std::to_string(slot);
+        state.labels.set(slot, "Nr. " + std::to_string(slot));
     }
     state.level.zoom = 25;
 }
@@ -227,8 +227,8 @@ void write_old_party_setup(const game_state& state, const std::string& path) {
             writer.write_bytes(bytes.data(), static_cast<int64_t>(bytes.size()));
         }
     }
-    for (const std::string& label : state.labels) {
-        const std::u16string units = to_utf16(label);
+    for (int slot = 0; slot < label_count; ++slot) {
+        const std::u16string units = to_utf16(state.labels[slot]);
         writer.write_i16(static_cast<int16_t>(units.size()));
         writer.write_utf16(units);
     }

@@ -21,7 +21,7 @@ void start_playing(game_state& state) {
     grave.y = 140;
     grave.label = 1;
     state.graves.add(grave);
-    state.labels[1] = "RIP Ömer";
+    state.labels.set(1, "RIP Ömer");
     map_item transport;
     transport.catalogue_index = 1;
     transport.links[0] = 1;

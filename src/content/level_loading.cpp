@@ -1,6 +1,6 @@
 #include "content/level_loading.h"
 
-#include <utility>
+#include <optional>
 
 #include "content/catalogue_reading.h"
 #include "content/content_paths.h"
@@ -33,20 +33,21 @@ void load_background(game_state& state, picture_store& pictures, const std::stri
     level.map_height = pictures.height(level.background);
 }
 
-// False when there was no file to read.
-bool read_level_file(game_state& state, platform& system, const std::string& path) {
+void read_level_file(game_state& state, platform& system, const std::string& path) {
     const xml_document document = read_xml_file(path);
     if (!document.loaded) {
-        return false;
+        return;
     }
     state.level.level_file = path;
     if (!document.well_formed) {
         report_xml_error(system, document);
     }
     if (!document.root) {
-        return true;
+        return;
     }
     level_info& level = state.level;
+    std::optional<int32_t> tile_x;
+    std::optional<int32_t> tile_y;
     for (const xml_element& child : document.root->children) {
         if (child.name == "name") {
             level.name = child.text;
@@ -55,16 +56,23 @@ bool read_level_file(game_state& state, platform& system, const std::string& pat
                 load_background(state, system.pictures(), child.text);
             }
         } else if (child.name == "tile_x") {
-            level.tile_x = limit_level_size(parse_level_number(child.text));
+            tile_x = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_y") {
-            level.tile_y = limit_level_size(parse_level_number(child.text));
+            tile_y = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "playersize") {
             level.playersize = limit_level_size(parse_level_number(child.text));
         } else if (child.name == "tile_orientation") {
             level.tile_orientation = static_cast<int8_t>(parse_level_number(child.text));
         }
     }
-    return true;
+    // Sizes this file does not give were exchanged by the load that read them, if at all.
+    const bool exchanged = level.tile_orientation != 0;
+    if (tile_x) {
+        (exchanged ? level.tile_y : level.tile_x) = *tile_x;
+    }
+    if (tile_y) {
+        (exchanged ? level.tile_x : level.tile_y) = *tile_y;
+    }
 }
 
 }  // namespace
@@ -79,19 +87,13 @@ void load_level(game_state& state, platform& system, const std::string& level_pa
     state.transports.clear();
     clear_catalogue(state.transport_catalogue, pictures);
     state.token_trails.clear();
-    for (std::string& label : state.labels) {
-        label.clear();
-    }
+    state.labels.clear();
     state.history.clear();
 
     const std::string path = level_path.empty() ? state.program_dir + "KTV.gxml" : level_path;
-    const bool read = read_level_file(state, system, path);
+    read_level_file(state, system, path);
 
     state.level.zoom = 100;
-    // Sizes kept from an earlier load were exchanged by that load already.
-    if (read && state.level.tile_orientation != 0) {
-        std::swap(state.level.tile_x, state.level.tile_y);
-    }
     if (!state.level.name.empty()) {
         system.set_window_title(ui::main_window, state.level.name);
     }

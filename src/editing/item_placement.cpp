@@ -79,7 +79,7 @@ void place_inscribed_item(game_state& state, platform& system, item_list<catalog
     }
     const int slot = find_free_label(state);
     if (slot != 0) {
-        state.labels[slot] = questions.inscribe(system, first, second);
+        state.labels.set(slot, questions.inscribe(system, first, second));
         items.current()->label = slot;
     }
     state.state_modified = true;

@@ -114,10 +114,11 @@ void skip_source(j_decompress_ptr info, long count) {
 
 void end_source(j_decompress_ptr) {}
 
-// Holds the setjmp; everything with a destructor lives in the caller, since libjpeg leaves
-// this frame by longjmp on any error.
-bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progress_mgr& progress,
-               input_source& source, QImage& image, std::optional<row_finisher>& rows) {
+// The two phases hold a setjmp each, since libjpeg leaves them by longjmp on any error; the
+// picture, its rows and their finisher live in the caller, between the phases, because no
+// object with a destructor may live in a frame that longjmp leaves.
+bool start_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progress_mgr& progress,
+                input_source& source) {
     if (setjmp(failure.jump)) {
         return false;
     }
@@ -143,30 +144,48 @@ bool read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure, jpeg_progres
         info.out_color_space = JCS_EXT_XRGB;
     }
     jpeg_start_decompress(&info);
-    if (info.output_components != 4 || info.output_width != info.image_width ||
-        info.output_height != info.image_height) {
+    return info.output_components == 4 && info.output_width == info.image_width &&
+           info.output_height == info.image_height;
+}
+
+bool read_jpeg_rows(jpeg_decompress_struct& info, jpeg_failure& failure, const decoded_rows& target,
+                    row_finisher& rows) {
+    if (setjmp(failure.jump)) {
         return false;
     }
-    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                   QImage::Format_RGB32);
-    if (image.isNull()) {
-        return false;
-    }
-    decoded_rows target{image.bits(), image.bytesPerLine(), image.width(), image.height(), {}};
-    if (cmyk) {
-        const bool inverted = info.saw_Adobe_marker;
-        target.finish = [inverted](uchar* line, int width) { cmyk_to_rgb(line, width, inverted); };
-    }
-    rows.emplace(target);
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
         JSAMPROW row = target.line(y);
         if (jpeg_read_scanlines(&info, &row, 1) != 1) {
             return false;
         }
-        rows->decoded(y);
+        rows.decoded(y);
     }
     return !failure.out_of_data;
+}
+
+std::optional<QImage> read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure,
+                                jpeg_progress_mgr& progress, input_source& source) {
+    if (!start_jpeg(info, failure, progress, source)) {
+        return std::nullopt;
+    }
+    QImage image(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                 QImage::Format_RGB32);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    decoded_rows target{image.bits(), image.bytesPerLine(), image.width(), image.height(), {}};
+    if (info.out_color_space == JCS_CMYK) {
+        const bool inverted = info.saw_Adobe_marker;
+        target.finish = [inverted](uchar* line, int width) { cmyk_to_rgb(line, width, inverted); };
+    }
+    row_finisher rows(target);
+    const bool complete = read_jpeg_rows(info, failure, target, rows);
+    rows.wait(complete);
+    if (!complete) {
+        return std::nullopt;
+    }
+    return image;
 }
 
 }  // namespace
@@ -197,16 +216,8 @@ std::optional<QImage> decode_jpeg(picture_input& input) {
     source.manager.resync_to_restart = jpeg_resync_to_restart;
     source.manager.term_source = end_source;
 
-    QImage image;
-    std::optional<row_finisher> rows;
-    const bool complete = read_jpeg(info, failure, progress, source, image, rows);
-    if (rows) {
-        rows->wait(complete);
-    }
+    std::optional<QImage> image = read_jpeg(info, failure, progress, source);
     jpeg_destroy_decompress(&info);
-    if (!complete) {
-        return std::nullopt;
-    }
     return image;
 }
 

@@ -107,28 +107,35 @@ std::function<void(uchar*, int)> finishing_of(row_layout layout) {
     return {};
 }
 
-// Holds the setjmp; everything with a destructor lives in the caller, since libpng leaves
-// this frame by longjmp on any error.
-bool read_png(png_structp png, png_infop info, QImage& image, std::optional<row_finisher>& rows,
-              std::vector<png_bytep>& passes_rows) {
+// What the header phase found out about a picture.
+struct png_plan {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    bool has_alpha = false;
+    row_layout layout = row_layout::expanded;
+    int passes = 1;
+};
+
+// The two phases hold a setjmp each, since libpng leaves them by longjmp on any error; the
+// picture, its rows and their finisher live in the caller, between the phases, because no
+// object with a destructor may live in a frame that longjmp leaves.
+bool read_png_header(png_structp png, png_infop info, png_plan& plan) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     png_read_info(png, info);
-    png_uint_32 width = 0;
-    png_uint_32 height = 0;
     int bit_depth = 0;
     int colour_type = 0;
     int interlace = 0;
-    png_get_IHDR(png, info, &width, &height, &bit_depth, &colour_type, &interlace, nullptr,
-                 nullptr);
-    if (!picture_size_acceptable(width, height)) {
+    png_get_IHDR(png, info, &plan.width, &plan.height, &bit_depth, &colour_type, &interlace,
+                 nullptr, nullptr);
+    if (!picture_size_acceptable(plan.width, plan.height)) {
         return false;
     }
     const bool colour_key = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-    const bool has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || colour_key;
-    row_layout layout = layout_of(colour_type, bit_depth, interlace, colour_key);
-    if (layout == row_layout::expanded) {
+    plan.has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || colour_key;
+    plan.layout = layout_of(colour_type, bit_depth, interlace, colour_key);
+    if (plan.layout == row_layout::expanded) {
         // Every other colour type and depth becomes four 8-bit channels laid out as a native
         // 32-bit 0xAARRGGBB word.
         png_set_expand(png);
@@ -136,50 +143,71 @@ bool read_png(png_structp png, png_infop info, QImage& image, std::optional<row_
         png_set_gray_to_rgb(png);
         if constexpr (std::endian::native == std::endian::little) {
             png_set_bgr(png);
-            if (!has_alpha) {
+            if (!plan.has_alpha) {
                 png_set_filler(png, 0xff, PNG_FILLER_AFTER);
             }
         } else {
             png_set_swap_alpha(png);
-            if (!has_alpha) {
+            if (!plan.has_alpha) {
                 png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
             }
         }
-        if (!has_alpha) {
-            layout = row_layout::expanded_opaque;
+        if (!plan.has_alpha) {
+            plan.layout = row_layout::expanded_opaque;
         }
     }
-    const int passes = png_set_interlace_handling(png);
+    plan.passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const size_t row_bytes =
-        layout == row_layout::stored_rgb ? size_t{width} * 3 : size_t{width} * 4;
-    if (png_get_rowbytes(png, info) != row_bytes) {
-        return false;
-    }
+        plan.layout == row_layout::stored_rgb ? size_t{plan.width} * 3 : size_t{plan.width} * 4;
+    return png_get_rowbytes(png, info) == row_bytes;
+}
 
-    image = QImage(static_cast<int>(width), static_cast<int>(height),
-                   has_alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    if (image.isNull()) {
+// passes_rows holds where each row goes when the picture is interlaced.
+bool read_png_rows(png_structp png, const png_plan& plan, const decoded_rows& target,
+                   png_bytepp passes_rows, row_finisher& rows) {
+    if (setjmp(png_jmpbuf(png))) {
         return false;
     }
-    const decoded_rows target{image.bits(), image.bytesPerLine(), static_cast<int>(width),
-                              static_cast<int>(height), finishing_of(layout)};
-    if (passes > 1) {
+    if (plan.passes > 1) {
         // An interlaced picture's rows are only complete after the last pass.
-        passes_rows.resize(height);
-        for (png_uint_32 y = 0; y < height; ++y) {
-            passes_rows[y] = decoded_row(target, layout, static_cast<int>(y));
-        }
-        png_read_image(png, passes_rows.data());
+        png_read_image(png, passes_rows);
     }
-    rows.emplace(target);
     for (int y = 0; y < target.height; ++y) {
-        if (passes == 1) {
-            png_read_row(png, decoded_row(target, layout, y), nullptr);
+        if (plan.passes == 1) {
+            png_read_row(png, decoded_row(target, plan.layout, y), nullptr);
         }
-        rows->decoded(y);
+        rows.decoded(y);
     }
     return true;
+}
+
+std::optional<QImage> read_png(png_structp png, png_infop info) {
+    png_plan plan;
+    if (!read_png_header(png, info, plan)) {
+        return std::nullopt;
+    }
+    QImage image(static_cast<int>(plan.width), static_cast<int>(plan.height),
+                 plan.has_alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    const decoded_rows target{image.bits(), image.bytesPerLine(), static_cast<int>(plan.width),
+                              static_cast<int>(plan.height), finishing_of(plan.layout)};
+    std::vector<png_bytep> passes_rows;
+    if (plan.passes > 1) {
+        passes_rows.resize(plan.height);
+        for (png_uint_32 y = 0; y < plan.height; ++y) {
+            passes_rows[y] = decoded_row(target, plan.layout, static_cast<int>(y));
+        }
+    }
+    row_finisher rows(target);
+    const bool complete = read_png_rows(png, plan, target, passes_rows.data(), rows);
+    rows.wait(complete);
+    if (!complete) {
+        return std::nullopt;
+    }
+    return image;
 }
 
 }  // namespace
@@ -214,17 +242,8 @@ std::optional<QImage> decode_png(picture_input& input) {
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_set_read_fn(png, &input, read_from_input);
 
-    QImage image;
-    std::optional<row_finisher> rows;
-    std::vector<png_bytep> passes_rows;
-    const bool complete = read_png(png, info, image, rows, passes_rows);
-    if (rows) {
-        rows->wait(complete);
-    }
+    std::optional<QImage> image = read_png(png, info);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!complete) {
-        return std::nullopt;
-    }
     return image;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/row_finishing.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -20,10 +21,15 @@ constexpr uintptr_t memory_piece_bytes = uintptr_t{8} << 20;
 
 row_finisher::row_finisher(decoded_rows rows) : rows_(std::move(rows)) {
     if (int64_t{rows_.stride} * rows_.height >= threaded_bytes) {
-        worker_ = std::thread([this] {
-            prepare_memory();
-            finish_handed_rows();
-        });
+        try {
+            worker_ = std::thread([this] {
+                prepare_memory();
+                finish_handed_rows();
+            });
+        } catch (const std::system_error&) {
+            // Without a second thread the rows are finished on the decoder's, as a small
+            // picture's are.
+        }
     }
 }
 

@@ -24,7 +24,8 @@ struct decoded_rows {
 // Finishes the rows a decoder hands over, in order. A large picture gets a second thread that
 // first has the system supply its memory from the bottom up, while the decoder fills it from
 // the top and so seldom waits for fresh pages, and then finishes the handed rows while the
-// decoder works on the next ones. A small one is finished row by row on the decoder's thread.
+// decoder works on the next ones. A small one is finished row by row on the decoder's thread,
+// and so is a large one when the second thread cannot start.
 class row_finisher {
 public:
     explicit row_finisher(decoded_rows rows);

@@ -255,6 +255,7 @@ void sampled_drawing::draw_circle(int centre_x, int centre_y, int radius, rgb co
 
 picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     if (!active()) {
+        impl_->store.free(kept);
         return 0;
     }
     const QImage& part = impl_->part;

@@ -37,7 +37,8 @@ public:
     void draw_circle(int centre_x, int centre_y, int radius, rgb colour);
 
     // The sample's pixels as they are now, kept in the store as picture `kept` (made anew when
-    // it is 0 or does not fit); returns its handle, 0 when nothing was kept.
+    // it is 0 or does not fit); returns its handle, 0 when nothing was kept, and then `kept`
+    // is freed.
     picture_handle keep_pixels(picture_handle kept);
     // Puts pixels kept by keep_pixels back; false, changing nothing, when they do not fit.
     bool restore_pixels(picture_handle kept);

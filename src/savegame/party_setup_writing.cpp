@@ -87,9 +87,9 @@ void write_contents(writer_type& writer, const game_state& state) {
     std::ranges::for_each(state.transports,
                           [&](const map_item& item) { write_record(writer, item); });
 
-    for (const std::string& label : state.labels) {
-        const std::u16string units =
-            countable_units(label, static_cast<std::size_t>(std::numeric_limits<int16_t>::max()));
+    for (int slot = 0; slot < label_count; ++slot) {
+        const std::u16string units = countable_units(
+            state.labels[slot], static_cast<std::size_t>(std::numeric_limits<int16_t>::max()));
         writer.write_i16(static_cast<int16_t>(units.size()));
         writer.write_utf16(units);
     }

@@ -70,10 +70,10 @@ bool start_saved_level(game_state& state, platform& system, const std::string& l
 }
 
 void finish_saved_game(file_reader& reader, game_state& state) {
-    for (std::string& label : state.labels) {
+    for (int slot = 0; slot < label_count; ++slot) {
         const int16_t length = reader.read_i16();
         if (length > 0) {
-            label = read_stored_text(reader, length);
+            state.labels.set(slot, read_stored_text(reader, length));
         }
     }
     state.graves.select(-1);

@@ -22,7 +22,7 @@ const std::string& label_text(const game_state& state, int32_t label) {
 
 void clear_label(game_state& state, int32_t label) {
     if (label > 0 && label < label_count) {
-        state.labels[label].clear();
+        state.labels.set(label, {});
     }
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "state/game_rules.h"
 #include "state/item_list.h"
+#include "state/label_table.h"
 #include "state/map_item.h"
 #include "state/undo_history.h"
 
@@ -83,7 +83,7 @@ struct game_state {
     level_info level;
     ping_marker marker;
     hover_label hover;
-    std::array<std::string, label_count> labels;
+    label_table labels;
 
     item_list<catalogue_entry> player_catalogue;
     item_list<map_item> tokens;

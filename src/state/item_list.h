@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -55,6 +56,17 @@ public:
     }
 
     void reserve(std::size_t count) { items_.reserve(count); }
+
+    // Puts replacement in the place of the count elements from position on; the current
+    // element stays where it was, so select() one afterwards.
+    void replace(int position, int count, const std::vector<T>& replacement) {
+        const auto first = items_.begin() + position;
+        if (count == static_cast<int>(replacement.size())) {
+            std::copy(replacement.begin(), replacement.end(), first);
+            return;
+        }
+        items_.insert(items_.erase(first, first + count), replacement.begin(), replacement.end());
+    }
 
 private:
     std::vector<T> items_;

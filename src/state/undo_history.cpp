@@ -9,9 +9,13 @@ namespace quill {
 
 namespace {
 
-template <typename T>
-bool same_items(const item_list<T>& a, const item_list<T>& b) {
-    return std::ranges::equal(a, b);
+// A snapshot or the game itself; only the contents count.
+template <typename A, typename B>
+bool same_contents(const A& a, const B& b) {
+    return std::ranges::equal(a.tokens, b.tokens) &&
+           std::ranges::equal(a.token_trails, b.token_trails) &&
+           std::ranges::equal(a.graves, b.graves) &&
+           std::ranges::equal(a.transports, b.transports) && a.labels == b.labels;
 }
 
 void restore_snapshot(game_state& state, game_snapshot snapshot) {
@@ -27,22 +31,19 @@ void restore_snapshot(game_state& state, game_snapshot snapshot) {
 }
 
 // Moves the game from one side of the history to the other.
-bool swap_in(game_state& state, std::deque<game_snapshot>& from, std::deque<game_snapshot>& to) {
+bool swap_in(game_state& state, snapshot_stack& from, snapshot_stack& to) {
     if (from.empty()) {
         return false;
     }
-    to.push_back(take_snapshot(state));
-    restore_snapshot(state, std::move(from.back()));
-    from.pop_back();
+    to.push(take_snapshot(state));
+    restore_snapshot(state, from.pop());
     return true;
 }
 
 }  // namespace
 
 bool game_snapshot::same_game_as(const game_snapshot& other) const {
-    return same_items(tokens, other.tokens) && same_items(token_trails, other.token_trails) &&
-           same_items(graves, other.graves) && same_items(transports, other.transports) &&
-           labels == other.labels;
+    return same_contents(*this, other);
 }
 
 game_snapshot take_snapshot(const game_state& state) {
@@ -59,12 +60,12 @@ void undo_history::end_step(const game_state& state) {
     }
     game_snapshot before = std::move(*before_);
     before_.reset();
-    if (before.same_game_as(take_snapshot(state))) {
+    if (same_contents(before, state)) {
         return;
     }
-    undo_.push_back(std::move(before));
+    undo_.push(std::move(before));
     if (undo_.size() > steps_kept) {
-        undo_.pop_front();
+        undo_.drop_oldest();
     }
     redo_.clear();
 }

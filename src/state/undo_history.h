@@ -1,31 +1,13 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <deque>
 #include <optional>
-#include <string>
 
-#include "state/game_rules.h"
-#include "state/item_list.h"
-#include "state/map_item.h"
+#include "state/snapshot_stack.h"
 
 namespace quill {
 
 struct game_state;
-
-// What undo puts back: everything of a game that a saved game holds, but the zoom, which is the
-// view. The lists keep their current elements.
-struct game_snapshot {
-    item_list<map_item> tokens;
-    item_list<token_trail> token_trails;
-    item_list<map_item> graves;
-    item_list<map_item> transports;
-    std::array<std::string, label_count> labels;
-
-    // Only the contents count: a hit test that made another item current changed nothing.
-    bool same_game_as(const game_snapshot& other) const;
-};
 
 game_snapshot take_snapshot(const game_state& state);
 
@@ -50,8 +32,8 @@ public:
     void clear();
 
 private:
-    std::deque<game_snapshot> undo_;
-    std::deque<game_snapshot> redo_;
+    snapshot_stack undo_;
+    snapshot_stack redo_;
     std::optional<game_snapshot> before_;
 };
 

@@ -125,7 +125,7 @@ TEST_F(editing_actions, placement_follows_the_map_point_and_its_edges_pull_items
 
 TEST_F(editing_actions, a_tombstone_without_free_label_has_none_until_one_is_freed) {
     for (int slot = 1; slot < label_count; ++slot) {
-        state.labels[slot] = "belegt";
+        state.labels.set(slot, "belegt");
     }
     add_grave(600, 400).label = 7;
     place_tombstone(300, 200, "Borin", "Sturmklingen");
@@ -300,7 +300,7 @@ TEST_F(editing_actions, removing_the_first_of_three_keeps_the_links_naming_the_s
     const std::array<std::string, 3> names = {"Karren", "Floss", "Wagen"};
     for (int i = 0; i < 3; ++i) {
         add_transport(0, 0).label = i + 1;
-        state.labels[i + 1] = names[i];
+        state.labels.set(i + 1, names[i]);
     }
     carry(0, 0);
     carry(1, 1);
@@ -337,7 +337,7 @@ TEST_F(editing_actions, removing_the_first_of_three_keeps_the_links_naming_the_s
 TEST_F(editing_actions, without_tombstone_kinds_nothing_is_placed_or_inscribed) {
     state.grave_catalogue.clear();
     add_grave(600, 400).label = 3;
-    state.labels[3] = "Borin";
+    state.labels.set(3, "Borin");
     right_click(300, 200);
     system.queue_popup_choice(place_tombstone_item);
     pick(285, 185);  // the random cell, the only one

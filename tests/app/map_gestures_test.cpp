@@ -110,7 +110,7 @@ TEST_F(map_gestures, a_transport_released_outside_the_window_stays_free_where_it
     state.level.view_x = 100;
     state.level.view_y = 100;
     add_token(80, 80);  // under the map point of a pointer at -1, -1
-    state.labels[2] = "Wagen von Sturmklingen";
+    state.labels.set(2, "Wagen von Sturmklingen");
     add_transport(400, 400).label = 2;
     press(320, 320);
     move(330, 340);
@@ -149,7 +149,7 @@ TEST_F(map_gestures, zoomed_out_items_are_held_by_the_visible_area_not_the_map) 
 }
 
 TEST_F(map_gestures, releasing_a_tombstone_shows_its_inscription_at_the_pointer) {
-    state.labels[4] = "RIP Borin";
+    state.labels.set(4, "RIP Borin");
     add_grave(100, 100).label = 4;
     press(120, 120);
     move(220, 220);
@@ -161,8 +161,8 @@ TEST_F(map_gestures, releasing_a_tombstone_shows_its_inscription_at_the_pointer)
 }
 
 TEST_F(map_gestures, hovering_shows_the_tombstone_before_an_overlapping_transport) {
-    state.labels[1] = "Grab";
-    state.labels[2] = "Wagen";
+    state.labels.set(1, "Grab");
+    state.labels.set(2, "Wagen");
     add_grave(100, 100).label = 1;
     add_transport(110, 110).label = 2;
     move(140, 140);

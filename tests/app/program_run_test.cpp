@@ -207,7 +207,7 @@ TEST_F(program_run, new_game_reloads_the_level_and_forgets_the_changes) {
     content.write_players({{}}, 40);
     system.queue_action([&] {
         state.tokens[0].x = 200;
-        state.labels[3] = "RIP";
+        state.labels.set(3, "RIP");
         state.state_modified = true;
     });
     system.queue_menu(3);

@@ -31,7 +31,7 @@ struct undo_redo : map_fixture {
         add_transport(0, 0);
         carry(0, 1);
         add_grave(700, 400);
-        state.labels[1] = "Grab";
+        state.labels.set(1, "Grab");
         state.graves[0].label = 1;
     }
 

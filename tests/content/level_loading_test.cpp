@@ -74,7 +74,7 @@ TEST_F(level_loading, a_missing_level_file_keeps_old_values_and_still_reads_cata
     state.level.view_x = 7;
     state.level.zoom = 50;
     state.state_modified = true;
-    state.labels[5] = "RIP";
+    state.labels.set(5, "RIP");
     state.graves.add({});
     content.write_players({{}, {}}, 40);
     load();
@@ -127,17 +127,40 @@ TEST_F(level_loading, a_row_of_tokens_longer_than_any_map_ends_at_the_coordinate
               (map_point{coordinate_limit, 20 + max_level_size / 2 + max_level_size / 4 * 29}));
 }
 
-// Without a level file this load has nothing to exchange: the sizes stay as the last read left
-// them, however often a new game is started.
-TEST_F(level_loading, tiles_are_exchanged_only_by_a_load_that_read_the_level_file) {
-    write_level_body(
-        "<tile_orientation>1</tile_orientation><tile_x>60</tile_x><tile_y>40</tile_y>");
-    load();
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(content.path("KTV.gxml"))));
-    for (int i = 0; i < 3; ++i) {
+// A load exchanges the sizes it read, and only those: the others stay as the last read left
+// them (exchanged by that load already), however often a new game is started.
+TEST_F(level_loading, tiles_are_exchanged_only_as_far_as_this_load_read_them) {
+    struct exchange_case {
+        const char* name;
+        const char* level_file;  // nullptr: no level file
+        int32_t tile_x;
+        int32_t tile_y;
+    };
+    const exchange_case cases[] = {
+        {"no level file", nullptr, 40, 60},
+        {"an empty file", "", 40, 60},
+        {"no root element", "<?xml version=\"1.0\"?>\n", 40, 60},
+        {"a root without sizes", "<level><name>B</name></level>", 40, 60},
+        {"only the orientation", "<level><tile_orientation>0</tile_orientation></level>", 40, 60},
+        {"only tile_x", "<level><tile_x>70</tile_x></level>", 40, 70},
+        {"only tile_y", "<level><tile_y>30</tile_y></level>", 30, 60},
+        {"both sizes", "<level><tile_x>70</tile_x><tile_y>30</tile_y></level>", 30, 70},
+    };
+    for (const exchange_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_level_body(
+            "<tile_orientation>1</tile_orientation><tile_x>60</tile_x><tile_y>40</tile_y>");
         load();
-        EXPECT_EQ(content.state.level.tile_x, 40);
-        EXPECT_EQ(content.state.level.tile_y, 60);
+        if (c.level_file) {
+            content.write_text("KTV.gxml", c.level_file);
+        } else {
+            ASSERT_TRUE(QFile::remove(QString::fromStdString(content.path("KTV.gxml"))));
+        }
+        for (int i = 0; i < 2; ++i) {
+            load();
+            EXPECT_EQ(content.state.level.tile_x, c.tile_x);
+            EXPECT_EQ(content.state.level.tile_y, c.tile_y);
+        }
     }
 }
 

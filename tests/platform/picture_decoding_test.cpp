@@ -11,10 +11,13 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
 #include <png.h>
+#include <pthread.h>
 #include <zlib.h>
 
 #include "platform/picture_decoding.h"
@@ -108,7 +111,8 @@ struct jpeg_fixture {
     int height = 16;
     int components = 3;
     J_COLOR_SPACE colour_space = JCS_RGB;
-    bytes samples;  // interleaved, row after row
+    bytes samples;                                     // interleaved, row after row
+    std::vector<std::pair<int, std::string>> markers;  // written before the pixels
 };
 
 std::string encode_jpeg(const jpeg_fixture& fixture) {
@@ -126,6 +130,10 @@ std::string encode_jpeg(const jpeg_fixture& fixture) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
     jpeg_start_compress(&info, TRUE);
+    for (const auto& [marker, data] : fixture.markers) {
+        jpeg_write_marker(&info, marker, reinterpret_cast<const JOCTET*>(data.data()),
+                          static_cast<unsigned>(data.size()));
+    }
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(fixture.samples.data()) +
                        static_cast<size_t>(info.next_scanline) * fixture.width * fixture.components;
@@ -501,6 +509,110 @@ TEST_F(picture_decoding_test, large_pictures_decode_alike_from_memory_and_file_a
                        100, 100, 90, 4);
     expect_near_colour(store_.pixel(store_.load(put("cmyk.jpg", encode_jpeg(cmyk))), 1100, 900),
                        200, 50, 30, 4);
+}
+
+// Cameras and editors put comments, EXIF data and colour profiles before the pixels. Segments
+// that fill and span the reader's pieces of file are passed over, from file as from memory.
+TEST_F(picture_decoding_test, jpeg_metadata_segments_across_pieces_of_file_are_passed_over) {
+    jpeg_fixture plain;
+    plain.width = 64;
+    plain.height = 48;
+    for (int i = 0; i < plain.width * plain.height; ++i) {
+        plain.samples.insert(plain.samples.end(), {static_cast<uint8_t>(i * 5), 90, 200});
+    }
+    const std::optional<QImage> expected = decode_picture(encode_jpeg(plain));
+    ASSERT_TRUE(expected);
+    // Marker bytes inside the data would be taken for segments if the skip fell short.
+    std::string filler;
+    for (int i = 0; i < 65533; ++i) {
+        filler.push_back(i % 3 == 0 ? '\xff' : static_cast<char>(0xc0 + i % 16));
+    }
+    const std::pair<const char*, std::vector<std::pair<int, std::string>>> cases[] = {
+        {"comment", {{JPEG_COM, filler}}},
+        {"EXIF", {{JPEG_APP0 + 1, "Exif" + std::string(2, '\0') + filler.substr(6)}}},
+        {"colour profile in three segments",
+         {{JPEG_APP0 + 2, "ICC_PROFILE" + filler.substr(11)},
+          {JPEG_APP0 + 2, filler.substr(1000)},
+          {JPEG_APP0 + 2, filler}}},
+        {"all of them", {{JPEG_COM, filler}, {JPEG_APP0 + 1, filler}, {JPEG_APP0 + 2, filler}}},
+    };
+    for (const auto& [name, markers] : cases) {
+        SCOPED_TRACE(name);
+        jpeg_fixture tagged = plain;
+        tagged.markers = markers;
+        const std::string jpeg = encode_jpeg(tagged);
+        ASSERT_GT(jpeg.size(), size_t{65536});
+        const picture_handle from_file = store_.load(put("tagged.jpg", jpeg));
+        ASSERT_NE(from_file, 0);
+        EXPECT_EQ(*store_.image(from_file), *expected);
+        const std::optional<QImage> from_memory = decode_picture(jpeg);
+        ASSERT_TRUE(from_memory);
+        EXPECT_EQ(*from_memory, *expected);
+    }
+}
+
+// Files over 1 GiB are refused before any byte is read; up to it they load. The files are
+// sparse: a small picture followed by a hole that its decoder never reaches.
+TEST_F(picture_decoding_test, picture_files_over_one_gibibyte_are_refused) {
+    png_fixture fixture = png_of(2, 1, PNG_COLOR_TYPE_RGB);
+    fixture.rows = {{1, 2, 3, 4, 5, 6}};
+    const std::string png = encode_png(fixture);
+    const std::string jpeg = encode_jpeg(uniform_jpeg(1, JCS_GRAYSCALE, {50}));
+    for (const std::string* encoded : {&png, &jpeg}) {
+        for (const int64_t size : {max_picture_file_bytes, max_picture_file_bytes + 1}) {
+            SCOPED_TRACE(size);
+            const std::string path = put("sparse", *encoded);
+            ASSERT_TRUE(QFile::resize(QString::fromStdString(path), size));
+            EXPECT_EQ(store_.load(path) != 0, size <= max_picture_file_bytes);
+        }
+    }
+}
+
+// While it lives, no new thread of this process can start: its stack would not fit into the
+// address space.
+class no_new_threads {
+public:
+    no_new_threads() {
+        pthread_getattr_default_np(&previous_);
+        pthread_attr_t huge;
+        pthread_attr_init(&huge);
+        pthread_attr_setstacksize(&huge, size_t{1} << 60);
+        pthread_setattr_default_np(&huge);
+        pthread_attr_destroy(&huge);
+    }
+    ~no_new_threads() {
+        pthread_setattr_default_np(&previous_);
+        pthread_attr_destroy(&previous_);
+    }
+    no_new_threads(const no_new_threads&) = delete;
+    no_new_threads& operator=(const no_new_threads&) = delete;
+
+private:
+    pthread_attr_t previous_{};
+};
+
+// A large picture's rows are finished on the loading thread when no second thread can start.
+TEST_F(picture_decoding_test, large_pictures_decode_alike_without_a_second_thread) {
+    const std::string png = encode_png(noisy_png(1100, 1000, PNG_COLOR_TYPE_RGB_ALPHA));
+    jpeg_fixture cmyk = uniform_jpeg(4, JCS_CMYK, {});
+    cmyk.width = 1200;
+    cmyk.height = 1000;
+    for (int i = 0; i < cmyk.width * cmyk.height; ++i) {
+        cmyk.samples.insert(cmyk.samples.end(), {static_cast<uint8_t>(i), 50, 30, 255});
+    }
+    const std::string jpeg = encode_jpeg(cmyk);
+    for (const std::string* encoded : {&png, &jpeg}) {
+        const std::optional<QImage> threaded = decode_picture(*encoded);
+        ASSERT_TRUE(threaded);
+        std::optional<QImage> alone;
+        {
+            const no_new_threads refused;
+            EXPECT_THROW(std::thread([] {}).join(), std::system_error);
+            alone = decode_picture(*encoded);
+        }
+        ASSERT_TRUE(alone);
+        EXPECT_EQ(*alone, *threaded);
+    }
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ struct corrupt_files : testing::party_fixture {
 
 TEST_F(corrupt_files, every_cut_of_a_game_loads_and_stays_usable) {
     play_a_game();
-    state.labels[0] = "Nullplatz";
+    state.labels.set(0, "Nullplatz");
     ASSERT_TRUE(write_party_setup(state, system, content.path("ganz.qms")));
     const std::string whole = file_contents(content.path("ganz.qms"));
 

@@ -175,9 +175,10 @@ TEST_F(failed_saves, a_write_that_fails_midway_keeps_the_old_file) {
 }
 
 TEST_F(mended_faults, overlong_labels_are_cut_to_what_their_length_can_count) {
-    state.labels[1] = std::string(40000, 'a');
-    state.labels[2] = std::string(32766, 'b') + "\xF0\x9F\x90\x89";  // a surrogate pair at the cut
-    state.labels[3] = "danach";
+    state.labels.set(1, std::string(40000, 'a'));
+    state.labels.set(2,
+                     std::string(32766, 'b') + "\xF0\x9F\x90\x89");  // a surrogate pair at the cut
+    state.labels.set(3, "danach");
     map_item grave;
     grave.label = 1;
     state.graves.add(grave);

@@ -67,8 +67,8 @@ void party_fixture::play_a_game() {
     grave.y = 310;
     grave.label = 2;
     state.graves.add(grave);
-    state.labels[1] = "RIP Borin";
-    state.labels[2] = "Hier ruht Ömer";
+    state.labels.set(1, "RIP Borin");
+    state.labels.set(2, "Hier ruht Ömer");
 
     for (const int kind : {0, 1, 0}) {
         map_item transport;
@@ -79,8 +79,8 @@ void party_fixture::play_a_game() {
     }
     state.transports[0].label = 3;
     state.transports[2].label = 4;
-    state.labels[3] = "Boot von Aldo";
-    state.labels[4] = "Karren";
+    state.labels.set(3, "Boot von Aldo");
+    state.labels.set(4, "Karren");
     state.tokens[1].links = {1, 2, 0, 0, 0, 0};
     state.transports[0].links[0] = 2;
     state.transports[1].links[0] = 2;

@@ -47,7 +47,7 @@ struct saved_game {
     std::vector<token_trail> trails;
     std::vector<map_item> graves;
     std::vector<map_item> transports;
-    std::array<std::string, label_count> labels;
+    label_table labels;
     int32_t zoom = 0;
     std::string level_file;
 

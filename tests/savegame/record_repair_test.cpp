@@ -23,7 +23,7 @@ game_state sound_state() {
     state.graves.add({});
     state.graves.add({});
     for (int slot = 1; slot <= 4; ++slot) {
-        state.labels[slot] = "Inschrift " + std::to_string(slot);
+        state.labels.set(slot, "Inschrift " + std::to_string(slot));
     }
     state.level.zoom = 100;
     return state;
@@ -62,7 +62,7 @@ const repair_case cases[] = {
      }},
     {"labels naming an empty slot or slot 0",
      [](game_state& s) {
-         s.labels[0] = "nur aus einer Datei";
+         s.labels.set(0, "nur aus einer Datei");
          s.graves[0].label = 9;
          s.graves[1].label = 0;
          s.transports[2].label = 0;

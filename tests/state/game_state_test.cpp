@@ -32,23 +32,23 @@ TEST(item_list, selecting_outside_leaves_nothing_current) {
 
 TEST(labels, free_slot_search_skips_slot_zero_and_reports_a_full_table) {
     game_state state;
-    state.labels[0] = "from a file";
+    state.labels.set(0, "from a file");
     EXPECT_EQ(find_free_label(state), 1);
     for (int slot = 1; slot < label_count; ++slot) {
-        state.labels[slot] = "x";
+        state.labels.set(slot, "x");
     }
     EXPECT_EQ(find_free_label(state), 0);
-    state.labels[200].clear();
+    state.labels.set(200, {});
     EXPECT_EQ(find_free_label(state), 200);
 }
 
 TEST(labels, damaged_label_numbers_never_reach_beyond_the_table) {
     game_state state;
-    state.labels[255] = "last";
+    state.labels.set(255, "last");
     EXPECT_EQ(label_text(state, 255), "last");
     EXPECT_EQ(label_text(state, 256), "");
     EXPECT_EQ(label_text(state, -1), "");
-    state.labels[0] = "from a file";
+    state.labels.set(0, "from a file");
     EXPECT_EQ(label_text(state, 0), "");
     clear_label(state, 0);
     EXPECT_EQ(state.labels[0], "from a file");

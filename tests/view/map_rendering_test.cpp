@@ -113,6 +113,19 @@ TEST_F(map_rendering, the_canvas_beyond_the_scaled_map_is_white) {
     EXPECT_EQ(canvas_pixel(10, 75), opaque({255, 255, 255}));
 }
 
+// A view panned off the map shows no map pixel: the kept ground of the last view is given up
+// rather than left behind, one canvas-sized picture a redraw.
+TEST_F(map_rendering, a_view_without_map_pixels_keeps_no_ground) {
+    render_map_view(state, system);
+    const picture_handle kept = state.view_memory.ground;
+    ASSERT_TRUE(pictures.valid(kept));
+    state.level.view_x = 5000;
+    render_map_view(state, system);
+    EXPECT_FALSE(pictures.valid(kept));
+    EXPECT_EQ(state.view_memory.ground, 0);
+    EXPECT_EQ(canvas_pixel(10, 10), opaque({255, 255, 255}));
+}
+
 TEST_F(map_rendering, items_beyond_the_map_picture_are_not_drawn) {
     state.tokens.add(item_at(395, 10));
     state.level.view_x = 250;
