@@ -14,14 +14,15 @@ namespace quill {
 // Keeps the game of one run of the program safe from crashes and from a wrong answer at the exit
 // question. Each run holds a lock in the folder autosave/ of the user's data folder and writes its
 // saves into a folder of its own there, named like its lock, as
-// autosave-NNNNNN-YYYYMMDD-HHMMSS.qms: exactly the bytes "Spiel speichern" would write, through
-// the same writer, the newest ten kept. Runs and the saves of a run are numbered by counters that
-// only grow, so that a clock set back cannot make a new save look old; the time in a name is only
-// shown. A run that ends normally removes its lock; a lock that outlives its program marks a
-// crash, and the next run offers that run's newest save, unless the game was saved by hand (or
-// replaced by a new or loaded game) after it. Nothing here shows a message of its own or changes
-// state_modified or party_dir; a save that fails, or a lock or folder that cannot be made, is
-// only tried again when the next save is due. Without a data folder nothing is kept.
+// autosave-NNNNNN-YYYYMMDD-HHMMSS.qms: exactly the bytes "Spiel speichern" would write, the newest
+// ten kept. Runs and the saves of a run are numbered by counters that only grow, so that a clock
+// set back cannot make a new save look old; the time in a name is only shown. A run that ends
+// normally removes its lock; a lock that outlives its program marks a crash, and the next run
+// offers that run's newest save, unless the game was saved by hand (or replaced by a new or
+// loaded game) after it, which an empty mark file saved-NNNNNN-YYYYMMDD-HHMMSS.mark records.
+// Nothing here shows a message of its own or changes state_modified or party_dir; a save that
+// fails, or a lock or folder that cannot be made, is only tried again when the next save is due.
+// Without a data folder nothing is kept.
 class autosave_keeper {
 public:
     // Takes this run's lock.

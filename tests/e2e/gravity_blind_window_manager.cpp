@@ -126,11 +126,15 @@ void gravity_blind_window_manager::run() {
             const XConfigureRequestEvent& request = event.xconfigurerequest;
             const auto framed = frames.find(request.window);
             if (framed == frames.end()) {
-                XWindowChanges changes{request.x,     request.y,     request.width,
-                                       request.height, request.border_width, request.above,
+                XWindowChanges changes{request.x,
+                                       request.y,
+                                       request.width,
+                                       request.height,
+                                       request.border_width,
+                                       request.above,
                                        request.detail};
-                XConfigureWindow(display, request.window,
-                                 static_cast<unsigned>(request.value_mask), &changes);
+                XConfigureWindow(display, request.window, static_cast<unsigned>(request.value_mask),
+                                 &changes);
                 continue;
             }
             XWindowAttributes inner;
@@ -141,8 +145,7 @@ void gravity_blind_window_manager::run() {
             const int x = (request.value_mask & CWX) != 0 ? request.x : frame.x + border;
             const int y = (request.value_mask & CWY) != 0 ? request.y : frame.y + title_bar;
             const int width = (request.value_mask & CWWidth) != 0 ? request.width : inner.width;
-            const int height =
-                (request.value_mask & CWHeight) != 0 ? request.height : inner.height;
+            const int height = (request.value_mask & CWHeight) != 0 ? request.height : inner.height;
             XMoveResizeWindow(display, framed->second, x - border, y - title_bar,
                               static_cast<unsigned>(width + 2 * border),
                               static_cast<unsigned>(height + title_bar + bottom));
