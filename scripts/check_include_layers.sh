@@ -11,7 +11,8 @@ declare -A allowed=(
     [view]="content state platform"
     [editing]="view content state platform"
     [savegame]="content state platform"
-    [app]="editing savegame view content state platform"
+    [live_map]="view content state platform"
+    [app]="live_map editing savegame view content state platform"
 )
 
 status=0

@@ -2,17 +2,22 @@
 # Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
 # present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest,
 # read the pointer's shape through XFixes and set a German keyboard layout with setxkbmap;
-# clang and its runtime libraries build the fuzz targets, clang-format checks the formatting.
+# clang and its runtime libraries build the fuzz targets, clang-format checks the formatting. The
+# live map serves its page with Qt's WebSockets, shows its link as a QR code (libqrencode) and
+# draws the map with Leaflet (libjs-leaflet, built into the program); its page tests run in a
+# headless Chromium.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-translations-l10n
+    qt6-websockets-dev libqrencode-dev libjs-leaflet
     libexpat1-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb openbox libx11-dev libxtst-dev libxfixes-dev x11-xkb-utils
     clang-14 libclang-rt-14-dev clang-format
+    chromium
 )
 if [ "${1:-}" = "--with-display" ]; then
     packages+=(xauth)
