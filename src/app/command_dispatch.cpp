@@ -1,15 +1,35 @@
+#include "app/menus.h"
 #include "app/program.h"
 #include "content/level_loading.h"
 #include "content/player_icons_dialog.h"
 #include "content/ui_numbers.h"
 #include "editing/tombstones.h"
 #include "editing/transports.h"
+#include "live_map/live_map.h"
+#include "live_map/live_map_dialog.h"
 #include "savegame/party_setup_file.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {
 
-void dispatch_command(game_state& state, platform& system, int id) {
+namespace {
+
+// Starts the sharing unless it runs, then shows its links.
+void share_live_map(const game_state& state, platform& system, live_map& live) {
+    if (!live.sharing() && !live.start(state)) {
+        system.message_box("Quillmark",
+                           "Die Live-Karte konnte nicht freigegeben werden: Das Netzwerk nimmt "
+                           "keine Verbindungen an.",
+                           message_buttons::ok, message_icon::error);
+        return;
+    }
+    show_live_map_dialog(live, system);
+    system.set_menu_item_text(ui::live_map_item, live_map_item_text(live.sharing()));
+}
+
+}  // namespace
+
+void dispatch_command(game_state& state, platform& system, int id, live_map* live) {
     switch (id) {
         case ui::new_game:
             load_level(state, system, {});
@@ -56,6 +76,11 @@ void dispatch_command(game_state& state, platform& system, int id) {
             break;
         case ui::redo_item:
             state.history.redo(state);
+            break;
+        case ui::live_map_item:
+            if (live != nullptr) {
+                share_live_map(state, system, *live);
+            }
             break;
         default:
             break;

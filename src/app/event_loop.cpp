@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "content/ui_numbers.h"
 #include "editing/context_menu.h"
+#include "live_map/live_map.h"
 #include "savegame/autosave.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
@@ -71,7 +72,8 @@ bool ends_a_drag(const window_event& event) {
     }
 }
 
-void dispatch_event_kind(game_state& state, platform& system, const window_event& event) {
+void dispatch_event_kind(game_state& state, platform& system, const window_event& event,
+                         live_map* live) {
     // A release ends any drag, wherever it happened.
     if (event.type == control_event::left_released) {
         canvas_left_up(state, system);
@@ -86,7 +88,7 @@ void dispatch_event_kind(game_state& state, platform& system, const window_event
             }
             break;
         case event_kind::menu:
-            dispatch_command(state, system, event.menu_id);
+            dispatch_command(state, system, event.menu_id, live);
             break;
         case event_kind::control:
             dispatch_canvas_event(state, system, event);
@@ -100,14 +102,16 @@ void dispatch_event_kind(game_state& state, platform& system, const window_event
 
 int run_program(platform& system, game_state& state) {
     autosave_keeper autosave(system);
+    live_map live(system);
     if (!start_up(state, system)) {
         autosave.end_run();
         return 1;
     }
     autosave.offer_recovery(state, system);
     do {
-        while (run_one_pass(state, system, autosave.next_due(state))) {
+        while (run_one_pass(state, system, autosave.next_due(state), &live)) {
             autosave.save_if_due(state, system);
+            live.publish(state);
         }
         // The exit question takes the release of a drag still under way.
         end_drag_in_place(state);
@@ -118,18 +122,20 @@ int run_program(platform& system, game_state& state) {
     return 0;
 }
 
-bool run_one_pass(game_state& state, platform& system, std::optional<int64_t> wake_at) {
+bool run_one_pass(game_state& state, platform& system, std::optional<int64_t> wake_at,
+                  live_map* live) {
     render_map_view(state, system);
     const window_event event = system.wait_event_until(wake_at);
-    dispatch_event(state, system, event);
+    dispatch_event(state, system, event, live);
     return !(event.kind == event_kind::close_request && event.window == ui::main_window);
 }
 
-void dispatch_event(game_state& state, platform& system, const window_event& event) {
+void dispatch_event(game_state& state, platform& system, const window_event& event,
+                    live_map* live) {
     if (may_change_the_game(event) && !state.history.step_open()) {
         state.history.begin_step(state);
     }
-    dispatch_event_kind(state, system, event);
+    dispatch_event_kind(state, system, event, live);
     if (state.drag_mode == drag_kind::drag_none) {
         state.history.end_step(state);
     }

@@ -19,6 +19,8 @@ void build_menus(platform& system) {
     system.add_menu_item(ui::zoom_out_item, "Verkleinern [STRG] + [NUM -]");
     system.add_menu_item(ui::zoom_in_item, "Vergrößern [STRG] + [NUM +]");
     system.add_menu_item(ui::zoom_reset_item, "Originalgröße [STRG] + [ENTER]");
+    system.add_menu("Ansicht");
+    system.add_menu_item(ui::live_map_item, live_map_item_text(false));
 
     system.create_popup_menu(ui::map_menu);
     system.add_popup_item(ui::place_tombstone_item, "Grabstein setzen");
@@ -26,6 +28,10 @@ void build_menus(platform& system) {
     system.create_popup_menu(ui::transport_menu);
     system.add_popup_item(ui::remove_transport_item, "Transportmittel entfernen");
     system.add_popup_item(ui::attach_item, "Transportmittel anhängen");
+}
+
+std::string live_map_item_text(bool sharing) {
+    return sharing ? "Live-Karte anzeigen…" : "Live-Karte freigeben…";
 }
 
 void show_undo_state(platform& system, const undo_history& history) {

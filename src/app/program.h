@@ -8,6 +8,8 @@
 
 namespace quill {
 
+class live_map;
+
 inline constexpr int main_window_x = 220;
 inline constexpr int main_window_y = 0;
 inline constexpr int main_window_inner_width = 1286;
@@ -21,13 +23,15 @@ bool start_up(game_state& state, platform& system);
 
 // One pass of the event loop: draw the map once, wait for one event (or until wake_at, when
 // something is due then), dispatch it. False when the event ended the loop.
+// The live map, when there is one, takes the command that shares the game.
 bool run_one_pass(game_state& state, platform& system,
-                  std::optional<int64_t> wake_at = std::nullopt);
+                  std::optional<int64_t> wake_at = std::nullopt, live_map* live = nullptr);
 
 // Dispatches one event and keeps the undo history: an action that changed the game becomes one
 // step once it is over.
-void dispatch_event(game_state& state, platform& system, const window_event& event);
-void dispatch_command(game_state& state, platform& system, int id);
+void dispatch_event(game_state& state, platform& system, const window_event& event,
+                    live_map* live = nullptr);
+void dispatch_command(game_state& state, platform& system, int id, live_map* live = nullptr);
 
 // Asks to save an unsaved game before the program ends. False when the user chose to save and
 // the save failed: the program then goes on with the game as it was, rather than losing it.

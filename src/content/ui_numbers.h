@@ -9,6 +9,7 @@ namespace quill::ui {
 inline constexpr int main_window = 0;
 inline constexpr int player_icons_window = 1;
 inline constexpr int icon_picker_window = 2;
+inline constexpr int live_map_window = 3;
 
 // Controls of the main window.
 inline constexpr int map_canvas = 0;
@@ -24,6 +25,12 @@ inline constexpr int later_rows_base = 1000;
 
 // The canvas that fills the icon picker's popup window.
 inline constexpr int icon_picker_canvas = 200;
+
+// Controls of the live map's dialog.
+inline constexpr int live_map_code = 300;
+inline constexpr int live_map_links = 301;
+inline constexpr int copy_link_button = 302;
+inline constexpr int stop_sharing_button = 303;
 
 // Popup menus.
 inline constexpr int map_menu = 0;
@@ -47,5 +54,7 @@ inline constexpr int zoom_reset_shortcut = 17;
 // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) arrive with the ids of their menu items.
 inline constexpr int undo_item = 18;
 inline constexpr int redo_item = 19;
+// Menu "Ansicht".
+inline constexpr int live_map_item = 20;
 
 }  // namespace quill::ui

@@ -183,6 +183,9 @@ public:
     virtual std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                          const std::string& filters, int selected_filter) = 0;
 
+    // Puts the text on the clipboard, for pasting elsewhere.
+    virtual void copy_text(const std::string& text) = 0;
+
     // Full path of the program file.
     virtual std::string program_file_path() = 0;
     // The user's folder for the program's own data (automatic saves); empty when there is none.

@@ -34,7 +34,7 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
     EXPECT_EQ(window.style, window_style::main_window);
     EXPECT_EQ(state.program_dir, content.program_dir());
 
-    ASSERT_EQ(system.menu_bar.size(), 2u);
+    ASSERT_EQ(system.menu_bar.size(), 3u);
     EXPECT_EQ(system.menu_bar[0].title, "Spiel");
     const std::vector<std::pair<int, std::string>> game_items = {{3, "Neues Spiel"},
                                                                  {4, "Spielericons ändern"},
@@ -51,6 +51,9 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {10, "Vergrößern [STRG] + [NUM +]"},
         {8, "Originalgröße [STRG] + [ENTER]"}};
     EXPECT_EQ(system.menu_bar[1].items, zoom_items);
+    EXPECT_EQ(system.menu_bar[2].title, "Ansicht");
+    const std::vector<std::pair<int, std::string>> view_items = {{20, "Live-Karte freigeben…"}};
+    EXPECT_EQ(system.menu_bar[2].items, view_items);
     const std::vector<std::pair<int, std::string>> map_items = {{11, "Grabstein setzen"},
                                                                 {12, "Transportmittel erstellen"}};
     EXPECT_EQ(system.popup_menus.at(0).items, map_items);

@@ -252,6 +252,52 @@ point x_session::origin(Window window) {
     return {x, y};
 }
 
+window_box x_session::inner(Window window) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) {
+        return {};
+    }
+    return {origin(window), attributes.width, attributes.height};
+}
+
+// Asked as any program asks for a paste: the owner converts the selection into a property of a
+// window of ours and says so.
+std::string x_session::clipboard_text() {
+    const Window requestor =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    const Atom target = XInternAtom(display_, "UTF8_STRING", False);
+    const Atom property = XInternAtom(display_, "QUILLMARK_PASTE", False);
+    XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False), target, property,
+                      requestor, CurrentTime);
+    XSync(display_, False);
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    XEvent event;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!XCheckTypedWindowEvent(display_, requestor, SelectionNotify, &event)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        if (event.xselection.property == None) {
+            break;
+        }
+        Atom actual = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, requestor, property, 0, 65536, True, AnyPropertyType,
+                               &actual, &format, &count, &left, &data) == Success &&
+            data != nullptr) {
+            text.assign(reinterpret_cast<const char*>(data), count);
+            XFree(data);
+        }
+        break;
+    }
+    XDestroyWindow(display_, requestor);
+    return text;
+}
+
 AssertionResult x_session::wait_framed_at(Window window, point corner) {
     std::ostringstream what;
     what << "the frame of \"" << window_title(display_, window) << "\" at " << corner;

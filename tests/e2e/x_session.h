@@ -68,6 +68,10 @@ public:
     std::vector<window_box> open_popups();
     ::testing::AssertionResult wait_popups(size_t count);
     point origin(Window window);
+    // The inner area's size.
+    window_box inner(Window window);
+    // What the clipboard holds as text; empty when nothing or no answer within the patience.
+    std::string clipboard_text();
     // Until the window manager has framed the window with the frame's outer corner there.
     ::testing::AssertionResult wait_framed_at(Window window, point corner);
 

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -136,6 +138,10 @@ local_date_time qt_platform::now() {
     const QDate date = current.date();
     const QTime time = current.time();
     return {{date.day(), date.month(), date.year()}, time.hour(), time.minute(), time.second()};
+}
+
+void qt_platform::copy_text(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 std::string qt_platform::program_file_path() {

@@ -79,6 +79,7 @@ public:
     std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                  const std::string& filters, int selected_filter) override;
 
+    void copy_text(const std::string& text) override;
     std::string program_file_path() override;
     std::string data_dir() override;
 

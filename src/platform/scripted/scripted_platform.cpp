@@ -46,6 +46,10 @@ void scripted_platform::queue_action(std::function<void()> action) {
     script_.push_back({{}, {}, std::move(action), false});
 }
 
+void scripted_platform::copy_text(const std::string& text) {
+    copied_texts.push_back(text);
+}
+
 void scripted_platform::queue_idle(int64_t milliseconds) {
     step idle;
     idle.idle = milliseconds;

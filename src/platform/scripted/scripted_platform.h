@@ -132,6 +132,8 @@ public:
     std::vector<input_record> inputs;
     std::vector<file_dialog_record> file_dialogs;
     std::vector<popup_record> popups_shown;
+    // What was put on the clipboard, in order.
+    std::vector<std::string> copied_texts;
     // Each time the logic had the windows shown at once, before a long step.
     std::vector<early_showing> shown_at_once;
     std::set<int> disabled_menu_items;
@@ -195,6 +197,7 @@ public:
                                  const std::string& filters, int selected_filter) override;
     std::string save_file_dialog(const std::string& title, const std::string& default_path,
                                  const std::string& filters, int selected_filter) override;
+    void copy_text(const std::string& text) override;
     std::string program_file_path() override;
     std::string data_dir() override;
     void begin_busy() override;

@@ -1,0 +1,106 @@
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+#include <QUrl>
+
+#include "e2e/devtools_page.h"
+#include "e2e/program_fixture.h"
+
+namespace quill::e2e {
+namespace {
+
+// The page's pixel of a map pixel, as the page itself places it.
+std::optional<point> page_point(devtools_page& page, int x, int y) {
+    const std::optional<QJsonValue> found = page.evaluate(
+        "(() => { const live = quillmarkLiveMap; const p = live.map.latLngToContainerPoint("
+        "live.toLatLng(" +
+        std::to_string(x) + ", " + std::to_string(y) + ")); return [p.x, p.y]; })()");
+    if (!found || !found->isArray()) {
+        return std::nullopt;
+    }
+    return point{static_cast<int>(found->toArray()[0].toDouble()),
+                 static_cast<int>(found->toArray()[1].toDouble())};
+}
+
+rgb colour_at(const QImage& shot, point at) {
+    const QColor colour = shot.pixelColor(at.x, at.y);
+    return {colour.red(), colour.green(), colour.blue()};
+}
+
+int status_of(const QUrl& url) {
+    QNetworkAccessManager network;
+    QNetworkReply* reply = network.get(QNetworkRequest(url));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    reply->deleteLater();
+    return status;
+}
+
+// Shared from the menu "Ansicht", the link copied from the dialog opens in a browser: the page
+// shows token 0 where the program draws it, follows a drag in the program, and a link with
+// another key finds nothing.
+TEST_F(e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag) {
+    ASSERT_TRUE(start());
+    x.click(x.origin(main) + point{12, 8});
+    ASSERT_TRUE(x.wait_popups(1));
+    x.key(XK_Right);  // "Zoom"
+    x.key(XK_Right);  // "Ansicht", its first item active
+    x.key(XK_Return);
+    ASSERT_TRUE(x.wait_popups(0));
+    Window dialog = None;
+    ASSERT_TRUE(x.wait_window("Live-Karte", dialog));
+    const window_box area = x.inner(dialog);
+    x.click(area.at + point{30, area.height - 25});  // "Link kopieren"
+    std::string link;
+    ASSERT_TRUE(x.wait_until(
+        [&] {
+            link = x.clipboard_text();
+            return link.starts_with("http://");
+        },
+        "the link on the clipboard"));
+    x.close(dialog);
+    ASSERT_TRUE(x.wait_gone(dialog));
+
+    QUrl url(QString::fromStdString(link));
+    url.setHost("127.0.0.1");
+    devtools_page page;
+    ASSERT_TRUE(page.start(1000, 800));
+    ASSERT_TRUE(page.open(url.toString().toStdString()));
+    ASSERT_TRUE(page.wait_true("document.title === 'Testebene' && !!quillmarkLiveMap.state()",
+                               "the game"));
+    const std::string everything_loaded =
+        "(() => { const shown = [...document.querySelectorAll('.leaflet-tile, .live-item')];"
+        " return shown.length > 3 && shown.every(i => i.complete && i.naturalWidth > 0); })()";
+    ASSERT_TRUE(page.wait_true(everything_loaded, "the tiles and the tokens"));
+
+    // Token 0 lies on the map at (25, 20), 40 pixels square; the beacon at (300, 300).
+    const std::optional<point> token = page_point(page, 45, 40);
+    const std::optional<point> beacon_ground = page_point(page, 310, 310);
+    ASSERT_TRUE(token && beacon_ground);
+    QImage shot = page.screenshot();
+    EXPECT_EQ(colour_at(shot, *token), red);
+    EXPECT_EQ(colour_at(shot, *beacon_ground), ground);
+
+    ASSERT_TRUE(drag(on_canvas(45, 40), on_canvas(45, 300), red));
+    ASSERT_TRUE(page.wait_true(
+        "JSON.stringify(quillmarkLiveMap.state().tokens[0].slice(0, 2)) === '[25,280]'",
+        "token 0 where it was let go"));
+    ASSERT_TRUE(page.wait_true(everything_loaded, "the tiles and the tokens"));
+    const std::optional<point> moved = page_point(page, 45, 300);
+    ASSERT_TRUE(moved);
+    shot = page.screenshot();
+    EXPECT_EQ(colour_at(shot, *moved), red);
+    EXPECT_EQ(colour_at(shot, *token), ground);
+
+    QUrl wrong = url;
+    wrong.setPath("/k/00000000000000000000000000000000/");
+    EXPECT_EQ(status_of(wrong), 404);
+    EXPECT_EQ(status_of(url), 200);
+}
+
+}  // namespace
+}  // namespace quill::e2e
