@@ -11,10 +11,6 @@
 
 namespace quill::bench {
 
-namespace {
-
-// Real maps are photographs and paintings: every channel has grain of its own, so that a
-// 16384 x 16384 map takes a PNG file of about half its decoded size.
 QImage grainy_map(int side) {
     QImage map(side, side, QImage::Format_RGB32);
     uint64_t grain = 0x9e3779b97f4a7c15u;
@@ -32,6 +28,8 @@ QImage grainy_map(int side) {
     }
     return map;
 }
+
+namespace {
 
 void write_level(const QString& path, const std::string& picture) {
     QFile file(path);
