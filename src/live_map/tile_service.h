@@ -20,7 +20,7 @@ namespace quill {
 struct tile_service_limits {
     // Encoded tiles kept for later requests.
     int64_t cache_bytes = int64_t{256} << 20;
-    // Requests not yet answered; any further one is answered empty at once, so that a client
+    // Requests not yet answered; any further one is answered empty, so that a client
     // asking for many tiles cannot make the service hold more and more.
     int pending_requests = 4096;
     // Threads that render and encode tiles; 0 for default_tile_threads().
