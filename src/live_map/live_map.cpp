@@ -9,12 +9,14 @@
 #include "live_map/live_messages.h"
 #include "live_map/live_server.h"
 #include "live_map/map_tiles.h"
+#include "live_map/tile_service.h"
 
 namespace quill {
 
 namespace {
 
 constexpr quint16 preferred_port = 8765;
+constexpr int tile_cache_seconds = 3600;
 
 struct page_file {
     const char* path;
@@ -69,6 +71,7 @@ bool live_map::start(const game_state& state, const QHostAddress& address) {
         stop();
         return false;
     }
+    address_ = address;
     shown_is_current_ = false;
     follow_map(current_view());
     return true;
@@ -99,6 +102,9 @@ std::vector<std::string> live_map::links() const {
             .arg(server_->key())
             .toStdString();
     };
+    if (address_ != QHostAddress::Any && address_ != QHostAddress::AnyIPv4) {
+        return {link(address_.toString())};
+    }
     std::vector<std::string> found;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
@@ -171,24 +177,28 @@ void live_map::answer(const QString& path, const std::function<void(http_answer)
     }
     static const QRegularExpression tile_path(
         QStringLiteral("^tiles/(\\d{1,19})/(\\d{1,2})/(\\d{1,9})/(\\d{1,9})\\.png$"));
-    static const QRegularExpression picture_path(QStringLiteral("^pictures/([a-z]\\d{0,9})\\.png$"));
+    static const QRegularExpression picture_path(
+        QStringLiteral("^pictures/([a-z]\\d{0,9})\\.png$"));
     if (const QRegularExpressionMatch tile = tile_path.match(path); tile.hasMatch()) {
         if (tile.captured(1).toULongLong() != tiled_version_) {
             reply({});
             return;
         }
-        tiles_->request(tile.captured(2).toInt(), tile.captured(3).toInt(), tile.captured(4).toInt(),
-                        [reply](QByteArray png) {
+        tiles_->request(tile.captured(2).toInt(), tile.captured(3).toInt(),
+                        tile.captured(4).toInt(), [reply](QByteArray png) {
+                            // A tile's address names its map's version: it never changes.
                             reply(png.isEmpty() ? http_answer{}
-                                                : http_answer{200, "image/png", std::move(png)});
+                                                : http_answer{200, "image/png", std::move(png),
+                                                              tile_cache_seconds});
                         });
         return;
     }
     if (const QRegularExpressionMatch name = picture_path.match(path); name.hasMatch()) {
         const live_picture* picture = find_picture(current_view(), name.captured(1).toStdString());
-        const QImage* image = picture != nullptr ? system_.pictures().image(picture->handle) : nullptr;
+        const QImage* image =
+            picture != nullptr ? system_.pictures().image(picture->handle) : nullptr;
         if (image != nullptr && !image->isNull()) {
-            reply({200, "image/png", png_of(*image)});
+            reply({200, "image/png", png_of(*image), 0});
             return;
         }
     }

@@ -31,7 +31,8 @@ public:
     bool start(const game_state& state, const QHostAddress& address = QHostAddress::Any);
     void stop();
     bool sharing() const;
-    // One link for each network address of the machine, 127.0.0.1 when it has none.
+    // One link for each network address the sharing is reached at: each of the machine's, or
+    // 127.0.0.1 when it has none, when it listens on every address.
     std::vector<std::string> links() const;
 
     // After every event: tells the pages what changed.
@@ -49,6 +50,7 @@ private:
     const game_state* state_ = nullptr;
     live_view shown_;
     bool shown_is_current_ = false;
+    QHostAddress address_;
     picture_handle tiled_map_ = 0;
     uint64_t tiled_version_ = 0;
 };

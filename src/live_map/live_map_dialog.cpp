@@ -73,8 +73,8 @@ void show_live_map_dialog(live_map& live, platform& system) {
     picture_store& pictures = system.pictures();
     const picture_handle code = make_qr_picture(pictures, links.front(), module_pixels);
     const int code_side = pictures.width(code);
-    const int inner_width = std::max({min_inner_width, links_width(pictures, links) + 2 * margin,
-                                      code_side + 2 * margin});
+    const int inner_width = std::max(
+        {min_inner_width, links_width(pictures, links) + 2 * margin, code_side + 2 * margin});
     const int links_top = margin + code_side + margin;
     const int links_height = line_height * static_cast<int>(links.size());
     const int buttons_top = links_top + links_height + margin;
@@ -84,9 +84,8 @@ void show_live_map_dialog(live_map& live, platform& system) {
         pictures.free(code);
         return;
     }
-    system.create_picture_box(ui::live_map_window, ui::live_map_code,
-                              (inner_width - code_side) / 2, margin, code_side, code_side, code,
-                              false);
+    system.create_picture_box(ui::live_map_window, ui::live_map_code, (inner_width - code_side) / 2,
+                              margin, code_side, code_side, code, false);
     system.create_canvas(ui::live_map_window, ui::live_map_links, margin, links_top,
                          inner_width - 2 * margin, links_height, false);
     draw_links(system, links, inner_width - 2 * margin);

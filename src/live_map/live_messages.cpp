@@ -30,8 +30,8 @@ QJsonObject picture_of(const live_picture& picture) {
 
 // The picture's name is its list's letter and the kind; null without a picture.
 QJsonArray item_of(const live_item& item, char list) {
-    const QJsonValue picture =
-        item.kind < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(list + QString::number(item.kind));
+    const QJsonValue picture = item.kind < 0 ? QJsonValue(QJsonValue::Null)
+                                             : QJsonValue(list + QString::number(item.kind));
     return {item.x, item.y, picture, item.label};
 }
 
@@ -48,9 +48,8 @@ QJsonValue marker_of(const live_marker& marker) {
     if (!marker.active) {
         return QJsonValue::Null;
     }
-    return QJsonObject{{"x", marker.x},
-                       {"y", marker.y},
-                       {"serial", static_cast<qint64>(marker.start_time)}};
+    return QJsonObject{
+        {"x", marker.x}, {"y", marker.y}, {"serial", static_cast<qint64>(marker.start_time)}};
 }
 
 bool same_text(const label_table& a, const label_table& b, int slot) {
@@ -58,8 +57,8 @@ bool same_text(const label_table& a, const label_table& b, int slot) {
     return &a[slot] == &b[slot] || a[slot] == b[slot];
 }
 
-QJsonObject changed_items(const std::vector<live_item>& before,
-                          const std::vector<live_item>& after, char list) {
+QJsonObject changed_items(const std::vector<live_item>& before, const std::vector<live_item>& after,
+                          char list) {
     QJsonObject set;
     for (std::size_t i = 0; i < after.size(); ++i) {
         if (i >= before.size() || before[i] != after[i]) {

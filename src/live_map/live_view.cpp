@@ -39,8 +39,8 @@ live_view take_live_view(const game_state& state, const picture_store& pictures)
     add_pictures(view.pictures, pictures, state.grave_catalogue, "g");
     add_pictures(view.pictures, pictures, state.transport_catalogue, "r");
     const ping_marker& marker = state.marker;
-    view.pictures.push_back({"m", marker.image, pictures.version(marker.image), marker.width,
-                             marker.height});
+    view.pictures.push_back({"m", marker.image, pictures.version(marker.image),
+                             pictures.width(marker.image), pictures.height(marker.image)});
     view.tokens = items_of(state.tokens, state.player_catalogue);
     view.graves = items_of(state.graves, state.grave_catalogue);
     view.transports = items_of(state.transports, state.transport_catalogue);

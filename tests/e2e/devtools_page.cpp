@@ -56,15 +56,17 @@ devtools_page::~devtools_page() {
 
 AssertionResult devtools_page::start(int width, int height) {
     // Without the background services: the machine has no network but loopback.
-    browser_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    browser_.start("chromium",
-                   {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                    "--no-first-run", "--disable-background-networking",
-                    "--disable-component-update", "--disable-sync", "--hide-scrollbars",
-                    "--force-device-scale-factor=1", "--remote-debugging-address=127.0.0.1",
-                    "--remote-debugging-port=0", "--user-data-dir=" + profile_.path(),
-                    QStringLiteral("--window-size=%1,%2").arg(width).arg(height),
-                    "about:blank"});
+    // Its complaints about the missing desktop services would only fill the log.
+    browser_.setStandardOutputFile(QProcess::nullDevice());
+    browser_.setStandardErrorFile(QProcess::nullDevice());
+    browser_.start(
+        "chromium",
+        {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--hide-scrollbars", "--force-device-scale-factor=1", "--force-color-profile=srgb",
+         "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+         "--user-data-dir=" + profile_.path(),
+         QStringLiteral("--window-size=%1,%2").arg(width).arg(height), "about:blank"});
     if (!browser_.waitForStarted(patience_ms)) {
         return AssertionFailure() << "chromium could not be started";
     }

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>

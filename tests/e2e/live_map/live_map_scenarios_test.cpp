@@ -1,4 +1,5 @@
 #include <QEventLoop>
+#include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
@@ -70,11 +71,15 @@ TEST_F(e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag) {
     devtools_page page;
     ASSERT_TRUE(page.start(1000, 800));
     ASSERT_TRUE(page.open(url.toString().toStdString()));
-    ASSERT_TRUE(page.wait_true("document.title === 'Testebene' && !!quillmarkLiveMap.state()",
-                               "the game"));
+    ASSERT_TRUE(
+        page.wait_true("document.title === 'Testebene' && !!quillmarkLiveMap.state()", "the game"));
+    // Loaded, and faded in: a tile fading in still shows the page's background through it.
     const std::string everything_loaded =
         "(() => { const shown = [...document.querySelectorAll('.leaflet-tile, .live-item')];"
-        " return shown.length > 3 && shown.every(i => i.complete && i.naturalWidth > 0); })()";
+        " const opaque = e => !e || e.id === 'map' ||"
+        " (getComputedStyle(e).opacity === '1' && opaque(e.parentElement));"
+        " return shown.length > 3 && shown.every(i => i.complete && i.naturalWidth > 0 &&"
+        " opaque(i)); })()";
     ASSERT_TRUE(page.wait_true(everything_loaded, "the tiles and the tokens"));
 
     // Token 0 lies on the map at (25, 20), 40 pixels square; the beacon at (300, 300).
