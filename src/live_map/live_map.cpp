@@ -126,6 +126,10 @@ std::vector<std::string> live_map::links() const {
     return found;
 }
 
+int live_map::page_count() const {
+    return sharing() ? server_->page_count() : 0;
+}
+
 void live_map::publish(const game_state& state) {
     if (!sharing()) {
         return;

@@ -34,6 +34,8 @@ public:
     // One link for each network address the sharing is reached at: each of the machine's, or
     // 127.0.0.1 when it has none, when it listens on every address.
     std::vector<std::string> links() const;
+    // Pages connected now.
+    int page_count() const;
 
     // After every event: tells the pages what changed.
     void publish(const game_state& state);

@@ -96,9 +96,9 @@ TEST_F(live_map_sharing, serves_the_page_its_tiles_and_its_pictures_under_the_ke
     const uint64_t version = system.pictures().version(state.level.background);
     const QImage* map = system.pictures().image(state.level.background);
     for (const auto& [z, x, y] : {std::tuple{0, 0, 0}, {2, 1, 1}, {1, 1, 0}}) {
-        const reply_of tile = get(link + "tiles/" + std::to_string(version) + "/" +
-                                  std::to_string(z) + "/" + std::to_string(x) + "/" +
-                                  std::to_string(y) + ".png");
+        const reply_of tile =
+            get(link + "tiles/" + std::to_string(version) + "/" + std::to_string(z) + "/" +
+                std::to_string(x) + "/" + std::to_string(y) + ".png");
         ASSERT_EQ(tile.status, 200);
         EXPECT_EQ(tile.type, "image/png");
         EXPECT_EQ(QImage::fromData(tile.body, "PNG").convertToFormat(QImage::Format_ARGB32),

@@ -41,19 +41,29 @@ int status_of(const QUrl& url) {
     return status;
 }
 
+struct live_map_e2e : e2e {
+    // "Ansicht" is the third menu; its item shares the game or shows the sharing again.
+    ::testing::AssertionResult open_live_map_dialog(Window& dialog) {
+        x.click(x.origin(main) + point{12, 8});
+        ::testing::AssertionResult opened = x.wait_popups(1);
+        if (!opened) {
+            return opened;
+        }
+        x.key(XK_Right);  // "Zoom"
+        x.key(XK_Right);  // "Ansicht", its first item active
+        x.key(XK_Return);
+        opened = x.wait_popups(0);
+        return opened ? x.wait_window("Live-Karte", dialog) : opened;
+    }
+};
+
 // Shared from the menu "Ansicht", the link copied from the dialog opens in a browser: the page
 // shows token 0 where the program draws it, follows a drag in the program, and a link with
-// another key finds nothing.
-TEST_F(e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag) {
+// another key finds nothing. Once the sharing ends, the page says so.
+TEST_F(live_map_e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag) {
     ASSERT_TRUE(start());
-    x.click(x.origin(main) + point{12, 8});
-    ASSERT_TRUE(x.wait_popups(1));
-    x.key(XK_Right);  // "Zoom"
-    x.key(XK_Right);  // "Ansicht", its first item active
-    x.key(XK_Return);
-    ASSERT_TRUE(x.wait_popups(0));
     Window dialog = None;
-    ASSERT_TRUE(x.wait_window("Live-Karte", dialog));
+    ASSERT_TRUE(open_live_map_dialog(dialog));
     const window_box area = x.inner(dialog);
     x.click(area.at + point{30, area.height - 25});  // "Link kopieren"
     std::string link;
@@ -105,6 +115,18 @@ TEST_F(e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag) {
     wrong.setPath("/k/00000000000000000000000000000000/");
     EXPECT_EQ(status_of(wrong), 404);
     EXPECT_EQ(status_of(url), 200);
+
+    // The same item shows the dialog again, whose other button ends the sharing: the page says
+    // it lost the program.
+    ASSERT_TRUE(open_live_map_dialog(dialog));
+    const window_box again = x.inner(dialog);
+    x.click(again.at + point{again.width - 30, again.height - 25});  // "Freigabe beenden"
+    ASSERT_TRUE(x.wait_gone(dialog));
+    EXPECT_TRUE(page.wait_true(
+        "!document.getElementById('offline').hidden && document.getElementById('offline')"
+        ".textContent === 'Verbindung unterbrochen \u2013 neuer Versuch \u2026'",
+        "the page to say the program has gone"));
+    EXPECT_EQ(status_of(url), 0);
 }
 
 }  // namespace
