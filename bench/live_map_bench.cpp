@@ -1,8 +1,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QProcess>
+#include <QTimer>
 #include <QUrl>
 
 #include <time.h>
