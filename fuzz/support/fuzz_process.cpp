@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -52,7 +54,12 @@ void start_process(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt keeps references to argc and argv for the application's lifetime.
     static int qt_argc = *argc;
-    static QGuiApplication application(qt_argc, *argv);
+    static QGuiApplication* application = new QGuiApplication(qt_argc, *argv);
+    // The fuzzer ends the process with exit(). The application must go before Qt's caches of
+    // fonts, which it empties: those are made at the first text, so a text is measured now and
+    // the application's end registered after it.
+    QFontMetrics(QFont()).horizontalAdvance(QStringLiteral("Quillmark"));
+    std::atexit([] { delete application; });
 
     QDir().mkpath(QStringLiteral(QUILLMARK_FUZZ_WORK_DIR));
     process_folders& made = folders();

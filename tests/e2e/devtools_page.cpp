@@ -155,6 +155,13 @@ AssertionResult devtools_page::wait_true(const std::string& expression, const st
     return AssertionFailure() << "waited " << patience_ms / 1000 << " s in the page for " << what;
 }
 
+AssertionResult devtools_page::point_at(int x, int y) {
+    if (!call("Input.dispatchMouseEvent", {{"type", "mouseMoved"}, {"x", x}, {"y", y}})) {
+        return AssertionFailure() << "the mouse could not be moved in the page";
+    }
+    return AssertionSuccess();
+}
+
 QImage devtools_page::screenshot() {
     const std::optional<QJsonObject> shot = call("Page.captureScreenshot", {{"format", "png"}});
     if (!shot) {

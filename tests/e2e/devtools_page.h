@@ -32,6 +32,8 @@ public:
     // Until the expression is true.
     ::testing::AssertionResult wait_true(const std::string& expression, const std::string& what);
     QImage screenshot();
+    // The mouse moves onto that pixel of the page.
+    ::testing::AssertionResult point_at(int x, int y);
 
 private:
     std::optional<QJsonObject> call(const QString& method, const QJsonObject& params = {});

@@ -111,6 +111,18 @@ TEST_F(live_map_e2e, the_live_map_shows_the_game_in_a_browser_and_follows_a_drag
     EXPECT_EQ(colour_at(shot, *moved), red);
     EXPECT_EQ(colour_at(shot, *token), ground);
 
+    // A loaded game replaces the page's game; pointing at a transport shows its inscription.
+    ASSERT_TRUE(load_two_transports());
+    ASSERT_TRUE(page.wait_true("quillmarkLiveMap.state().transports.length === 2",
+                               "the loaded game's transports"));
+    ASSERT_TRUE(page.wait_true(everything_loaded, "the tiles and the items"));
+    const std::optional<point> cart = page_point(page, transport_a.x + 5, transport_a.y + 5);
+    ASSERT_TRUE(cart);
+    ASSERT_TRUE(page.point_at(cart->x, cart->y));
+    EXPECT_TRUE(page.wait_true(
+        "[...document.querySelectorAll('.inscription')].some(t => t.textContent === 'Karren')",
+        "the inscription of the transport pointed at"));
+
     QUrl wrong = url;
     wrong.setPath("/k/00000000000000000000000000000000/");
     EXPECT_EQ(status_of(wrong), 404);
