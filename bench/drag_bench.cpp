@@ -7,6 +7,7 @@
 #include "content/ui_numbers.h"
 #include "view/map_rendering.h"
 #include "view/map_rendering_reference.h"
+#include "view/player_view.h"
 
 namespace quill::bench {
 
@@ -81,6 +82,34 @@ void pan_step(benchmark::State& run) {
     drag_steps(run, scene, [&] { render_map_view(scene.state, scene.system); });
 }
 
+// The player view open on a second screen of 1920 x 1080, following the main view: a drag step
+// and a pan step, with both windows redrawn; arguments: map side, zoom.
+void open_player_view(bench_scene& scene) {
+    scene.system.set_screens({{0, 0, 1600, 1000}, {1600, 0, 1920, 1080}});
+    toggle_player_view(scene.state, scene.system);
+}
+
+void drag_step_with_player_view(benchmark::State& run) {
+    bench_scene scene(static_cast<int>(run.range(0)));
+    scene.state.level.zoom = static_cast<int>(run.range(1));
+    open_player_view(scene);
+    start_drag(scene.state);
+    drag_steps(run, scene, [&] { render_views(scene.state, scene.system); });
+}
+
+void pan_step_with_player_view(benchmark::State& run) {
+    const int side = static_cast<int>(run.range(0));
+    bench_scene scene(side);
+    level_info& level = scene.state.level;
+    level.zoom = static_cast<int>(run.range(1));
+    level.view_x = side / 3;
+    level.view_y = side / 3;
+    open_player_view(scene);
+    scene.state.drag_mode = drag_kind::drag_pan;
+    scene.state.drag_anchor = {canvas_width / 2, canvas_height / 2};
+    drag_steps(run, scene, [&] { render_views(scene.state, scene.system); });
+}
+
 void sides_and_zooms(benchmark::internal::Benchmark* b) {
     for (const int side : {1024, 4096, 8192, 16384}) {
         for (const int zoom : {100, 57, 25}) {
@@ -95,5 +124,7 @@ void sides_and_zooms(benchmark::internal::Benchmark* b) {
 BENCHMARK(drag_step)->Apply(sides_and_zooms);
 BENCHMARK(drag_step_reference)->Apply(sides_and_zooms);
 BENCHMARK(pan_step)->Apply(sides_and_zooms);
+BENCHMARK(drag_step_with_player_view)->Apply(sides_and_zooms);
+BENCHMARK(pan_step_with_player_view)->Apply(sides_and_zooms);
 
 }  // namespace quill::bench

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; does nothing when all are
 # present. The end-to-end tests run the program in Xvfb with openbox and drive it through XTest,
-# read the pointer's shape through XFixes and set a German keyboard layout with setxkbmap;
+# read the pointer's shape through XFixes and set a German keyboard layout with setxkbmap; the
+# player view's scenario needs two monitors side by side, which only the real X server gives
+# (its dummy driver, split in two by xrandr);
 # clang and its runtime libraries build the fuzz targets, clang-format checks the formatting. The
 # live map serves its page with Qt's WebSockets, shows its link as a QR code (libqrencode) and
 # draws the map with Leaflet (libjs-leaflet, built into the program); its page tests run in a
@@ -16,6 +18,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb openbox libx11-dev libxtst-dev libxfixes-dev x11-xkb-utils
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     clang-14 libclang-rt-14-dev clang-format
     chromium
 )

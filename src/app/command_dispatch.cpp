@@ -8,6 +8,7 @@
 #include "live_map/live_map.h"
 #include "live_map/live_map_dialog.h"
 #include "savegame/party_setup_file.h"
+#include "view/player_view.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {
@@ -76,6 +77,15 @@ void dispatch_command(game_state& state, platform& system, int id, live_map* liv
             break;
         case ui::redo_item:
             state.history.redo(state);
+            break;
+        case ui::player_view_item:
+            toggle_player_view(state, system);
+            break;
+        case ui::player_view_escape:
+            end_player_view(state, system);
+            break;
+        case ui::player_view_follows_item:
+            toggle_player_view_following(state, system);
             break;
         case ui::live_map_item:
             if (live != nullptr) {

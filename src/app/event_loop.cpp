@@ -6,6 +6,7 @@
 #include "savegame/autosave.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
+#include "view/player_view.h"
 #include "view/zoom_viewport.h"
 
 namespace quill {
@@ -53,8 +54,9 @@ bool may_change_the_game(const window_event& event) {
            (event.type == control_event::left_pressed || event.type == control_event::right_click);
 }
 
-// The zoom keys may be pressed while an item hangs on the pointer; every other command acts on
-// a game with nothing dragged, and many open a modal window that would take the release.
+// The zoom keys and the player view's may be pressed while an item hangs on the pointer; every
+// other command acts on a game with nothing dragged, and many open a modal window that would
+// take the release.
 bool ends_a_drag(const window_event& event) {
     if (event.kind != event_kind::menu) {
         return false;
@@ -66,6 +68,9 @@ bool ends_a_drag(const window_event& event) {
         case ui::zoom_out_shortcut:
         case ui::zoom_in_item:
         case ui::zoom_in_shortcut:
+        case ui::player_view_item:
+        case ui::player_view_follows_item:
+        case ui::player_view_escape:
             return false;
         default:
             return true;
@@ -85,6 +90,13 @@ void dispatch_event_kind(game_state& state, platform& system, const window_event
         case event_kind::resized:
             if (event.window == ui::main_window) {
                 resize_canvas(state, system);
+            } else if (event.window == ui::player_view_window) {
+                fit_player_view(state, system);
+            }
+            break;
+        case event_kind::close_request:
+            if (event.window == ui::player_view_window) {
+                end_player_view(state, system);
             }
             break;
         case event_kind::menu:
@@ -99,6 +111,14 @@ void dispatch_event_kind(game_state& state, platform& system, const window_event
 }
 
 }  // namespace
+
+void render_views(game_state& state, platform& system) {
+    // The main view may end the marker in its redraw, which still shows it; so does the
+    // player view's of the same pass.
+    const bool marker_running = state.marker.active;
+    render_map_view(state, system);
+    render_player_view(state, system, marker_running);
+}
 
 int run_program(platform& system, game_state& state) {
     autosave_keeper autosave(system);
@@ -124,7 +144,7 @@ int run_program(platform& system, game_state& state) {
 
 bool run_one_pass(game_state& state, platform& system, std::optional<int64_t> wake_at,
                   live_map* live) {
-    render_map_view(state, system);
+    render_views(state, system);
     const window_event event = system.wait_event_until(wake_at);
     dispatch_event(state, system, event, live);
     return !(event.kind == event_kind::close_request && event.window == ui::main_window);

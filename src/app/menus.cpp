@@ -1,6 +1,7 @@
 #include "app/menus.h"
 
 #include "content/ui_numbers.h"
+#include "view/player_view.h"
 
 namespace quill {
 
@@ -20,7 +21,11 @@ void build_menus(platform& system) {
     system.add_menu_item(ui::zoom_in_item, "Vergrößern [STRG] + [NUM +]");
     system.add_menu_item(ui::zoom_reset_item, "Originalgröße [STRG] + [ENTER]");
     system.add_menu("Ansicht");
+    system.add_menu_item(ui::player_view_item, "Spieleransicht [F11]");
+    system.add_menu_item(ui::player_view_follows_item, "Spieleransicht folgt dem Spielleiter");
+    system.add_menu_separator();
     system.add_menu_item(ui::live_map_item, live_map_item_text(false));
+    show_player_view_items(system, player_view_state{});
 
     system.create_popup_menu(ui::map_menu);
     system.add_popup_item(ui::place_tombstone_item, "Grabstein setzen");
@@ -48,6 +53,7 @@ void register_shortcuts(platform& system) {
     system.add_shortcut(ui::main_window, ctrl, shortcut_key::z, ui::undo_item);
     system.add_shortcut(ui::main_window, ctrl, shortcut_key::y, ui::redo_item);
     system.add_shortcut(ui::main_window, ctrl_shift, shortcut_key::z, ui::redo_item);
+    system.add_shortcut(ui::main_window, 0, shortcut_key::f11, ui::player_view_item);
 }
 
 }  // namespace quill

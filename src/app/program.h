@@ -27,6 +27,9 @@ bool start_up(game_state& state, platform& system);
 bool run_one_pass(game_state& state, platform& system,
                   std::optional<int64_t> wake_at = std::nullopt, live_map* live = nullptr);
 
+// Draws the main window's map view and the player view, when open.
+void render_views(game_state& state, platform& system);
+
 // Dispatches one event and keeps the undo history: an action that changed the game becomes one
 // step once it is over.
 void dispatch_event(game_state& state, platform& system, const window_event& event,

@@ -10,6 +10,7 @@ inline constexpr int main_window = 0;
 inline constexpr int player_icons_window = 1;
 inline constexpr int icon_picker_window = 2;
 inline constexpr int live_map_window = 3;
+inline constexpr int player_view_window = 4;
 
 // Controls of the main window.
 inline constexpr int map_canvas = 0;
@@ -31,6 +32,9 @@ inline constexpr int live_map_code = 300;
 inline constexpr int live_map_links = 301;
 inline constexpr int copy_link_button = 302;
 inline constexpr int stop_sharing_button = 303;
+
+// The canvas that fills the player view.
+inline constexpr int player_view_canvas = 400;
 
 // Popup menus.
 inline constexpr int map_menu = 0;
@@ -54,7 +58,11 @@ inline constexpr int zoom_reset_shortcut = 17;
 // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) arrive with the ids of their menu items.
 inline constexpr int undo_item = 18;
 inline constexpr int redo_item = 19;
-// Menu "Ansicht".
+// Menu "Ansicht". F11 arrives with the id of the player view's item.
 inline constexpr int live_map_item = 20;
+inline constexpr int player_view_item = 21;
+inline constexpr int player_view_follows_item = 22;
+// Esc in the player view.
+inline constexpr int player_view_escape = 23;
 
 }  // namespace quill::ui

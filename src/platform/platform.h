@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/drawing.h"
 #include "platform/picture_store.h"
@@ -21,6 +22,11 @@ enum class window_style {
     main_window,
     dialog,  // title bar with close box, fixed size, owned by another window
     popup,   // no title bar or border, owned by another window, at screen coordinates
+    // A window that only shows: title bar with close box, resizable, no menu bar. No pointer
+    // over it, and it never owns a dialog.
+    viewer,
+    // A viewer without title bar or border that fills the screen at the position it opens at.
+    full_screen,
 };
 
 enum class event_kind {
@@ -51,6 +57,16 @@ struct screen_point {
     int y = 0;
 };
 
+// A screen's place and size on the desktop, in screen pixels.
+struct screen_area {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const screen_area&) const = default;
+};
+
 struct window_event {
     event_kind kind = event_kind::none;
     int window = -1;
@@ -65,7 +81,7 @@ struct window_event {
 
 enum class key_modifier : unsigned { none = 0, ctrl = 1, shift = 2, alt = 4 };
 
-enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y };
+enum class shortcut_key { keypad_plus, keypad_minus, enter, plus, minus, z, y, f11, escape };
 
 enum class message_buttons { ok, yes_no };
 enum class message_icon { none, error };
@@ -112,6 +128,11 @@ public:
     // event or the next dialog.
     virtual void show_windows_now() = 0;
 
+    // The screens of the desktop, the primary one first; never empty.
+    virtual std::vector<screen_area> screens() = 0;
+    // The index in screens() of the screen that holds most of the window; 0 when unknown.
+    virtual int screen_of(int window) = 0;
+
     // Blocks until the next event arrives, without time limit.
     window_event wait_event() { return wait_event_until(std::nullopt); }
     // Blocks until the next event arrives or, when wake_at is given, until milliseconds()
@@ -135,6 +156,8 @@ public:
     // chosen item arrives as the next menu event.
     virtual void show_popup_menu(int menu, int window) = 0;
     virtual void set_menu_item_text(int id, const std::string& text) = 0;
+    // Shows a tick before the item (or takes it away); an item once ticked shows its state.
+    virtual void set_menu_item_checked(int id, bool checked) = 0;
     // A disabled item is shown greyed and cannot be chosen.
     virtual void set_menu_item_enabled(int id, bool enabled) = 0;
     // menu_bar_allowance for a window with a menu bar, else 0.
@@ -212,6 +235,9 @@ public:
 private:
     platform& system_;
 };
+
+// The index of the screen that holds the largest part of the box; 0 when none holds any.
+int screen_covered_most(const std::vector<screen_area>& screens, const screen_area& box);
 
 // "%dd.%mm.%yyyy" and the other masks built from %dd, %mm and %yyyy.
 std::string format_date(const std::string& mask, const local_date& date);

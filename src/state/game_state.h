@@ -75,6 +75,15 @@ struct map_view_memory {
     int64_t ground_y = 0;
 };
 
+// The second window that shows the map to the players at the table.
+struct player_view_state {
+    bool open = false;
+    // Following, it shows the map at the main window's zoom around the middle of the main
+    // window's view; otherwise the whole map.
+    bool following = true;
+    map_view_memory memory;
+};
+
 inline constexpr int first_free_label_slot = 1;
 
 // Everything the program knows about the running game. One object per run (and per test);
@@ -104,6 +113,7 @@ struct game_state {
     // The changes that can be taken back; a level load (a new game, a loaded game) forgets them.
     undo_history history;
     map_view_memory view_memory;
+    player_view_state player_view;
 };
 
 // The first empty slot of 1..255, or 0 when all are taken.

@@ -27,10 +27,21 @@ void draw_map_layer(surface& work, const item_list<map_item>& items,
     }
 }
 
+// How a map view looks at the map: at a zoom, from the map pixel at its top left corner.
+struct map_frame {
+    int32_t zoom = 100;
+    int32_t view_x = 0;
+    int32_t view_y = 0;
+};
+
+inline map_frame main_window_frame(const level_info& level) {
+    return {level.zoom, level.view_x, level.view_y};
+}
+
 // The marker swings away from the marked point and back once a second while a red ring grows
-// from it, and keeps its own size on the screen at every zoom.
+// from it, and keeps its own size on the screen at every zoom of the view it is drawn for.
 template <typename surface>
-void draw_ping_marker(surface& work, game_state& state, int64_t now) {
+void draw_ping_marker(surface& work, game_state& state, int64_t now, int32_t zoom) {
     ping_marker& marker = state.marker;
     const int64_t elapsed = now - marker.start_time;
     if (elapsed > marker_lifetime_ms) {
@@ -38,7 +49,6 @@ void draw_ping_marker(surface& work, game_state& state, int64_t now) {
     }
     const int k = static_cast<int>((elapsed % 500) / 20);
     const int d = (elapsed / 500) % 2 != 0 ? 25 - k : k;
-    const int zoom = state.level.zoom;
     if (zoom > 0) {
         work.draw_picture_scaled(marker.image, marker.x + d, marker.y + d,
                                  marker.width * 100 / zoom, marker.height * 100 / zoom);
@@ -65,9 +75,11 @@ void compose_map_ground(surface& work, const game_state& state) {
 }
 
 // What lies on the ground: tombstones, transports and tokens, the dragged transport once more
-// on top, and the marker.
+// on top, and the marker when it runs, sized for a view at the zoom. A second view of the same
+// pass draws the marker by what the first saw, since the first may have ended it.
 template <typename surface>
-void compose_map_items(surface& work, game_state& state, platform& system) {
+void compose_map_items(surface& work, game_state& state, platform& system, int32_t zoom,
+                       bool marker_running) {
     work.set_mode(draw_mode::alpha_blend);
     draw_map_layer(work, state.graves, state.grave_catalogue);
     draw_map_layer(work, state.transports, state.transport_catalogue);
@@ -79,9 +91,14 @@ void compose_map_items(surface& work, game_state& state, platform& system) {
         work.draw_picture(state.transport_catalogue[dragged->catalogue_index].image, dragged->x,
                           dragged->y);
     }
-    if (state.marker.active) {
-        draw_ping_marker(work, state, system.milliseconds());
+    if (marker_running) {
+        draw_ping_marker(work, state, system.milliseconds(), zoom);
     }
+}
+
+template <typename surface>
+void compose_map_items(surface& work, game_state& state, platform& system) {
+    compose_map_items(work, state, system, state.level.zoom, state.marker.active);
 }
 
 // The map at 100 %: the ground, then what lies on it. Walking the lists leaves their current

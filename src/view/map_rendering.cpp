@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "content/ui_numbers.h"
@@ -42,13 +43,13 @@ struct map_sample {
     int64_t zoomed_y = 0;
 };
 
-map_sample sample_of(const level_info& level, const picture_store& pictures,
+map_sample sample_of(const level_info& level, const map_frame& frame, const picture_store& pictures,
                      picture_handle canvas) {
-    const int64_t zoom = level.zoom;
+    const int64_t zoom = frame.zoom;
     const int64_t map_width = pictures.width(level.background);
     const int64_t map_height = pictures.height(level.background);
-    const int64_t offset_x = -int64_t{level.view_x} * zoom / 100;
-    const int64_t offset_y = -int64_t{level.view_y} * zoom / 100;
+    const int64_t offset_x = -int64_t{frame.view_x} * zoom / 100;
+    const int64_t offset_y = -int64_t{frame.view_y} * zoom / 100;
     map_sample sample;
     sample.columns = picked_pixels(map_width, map_width * zoom / 100, offset_x,
                                    pictures.width(canvas), sample.left);
@@ -67,12 +68,13 @@ void add_picture(std::vector<int64_t>& inputs, const picture_store& pictures,
 
 // Everything compose_map_ground's pixels depend on but the view: the background's pixels, the
 // zoomed map's size and the fill box. With the view, which picks the pixels, that is all.
-std::vector<int64_t> ground_inputs(const game_state& state, const picture_store& pictures) {
+std::vector<int64_t> ground_inputs(const game_state& state, const picture_store& pictures,
+                                   int32_t zoom) {
     const level_info& level = state.level;
     std::vector<int64_t> inputs;
     add_picture(inputs, pictures, level.background);
     inputs.insert(inputs.end(),
-                  {pictures.width(level.background), pictures.height(level.background), level.zoom,
+                  {pictures.width(level.background), pictures.height(level.background), zoom,
                    level.canvas_width, level.canvas_height});
     return inputs;
 }
@@ -89,20 +91,22 @@ void add_layer(std::vector<int64_t>& inputs, const item_list<map_item>& items,
     }
 }
 
+const std::string no_label;
+
 // Where canvas_inputs holds the canvas's version.
 constexpr size_t canvas_version_at = 1;
 
 // Everything the canvas shows depends on apart from the hover label's text and the clock,
 // which only a running marker reads: the canvas's own pixels (anything else drawn on it), what
 // the ground depends on, the view, whatever lies on the map, and where the hover label goes.
-std::vector<int64_t> canvas_inputs(const game_state& state, platform& system,
-                                   picture_handle canvas) {
+std::vector<int64_t> canvas_inputs(const game_state& state, platform& system, picture_handle canvas,
+                                   const map_frame& frame) {
     const picture_store& pictures = system.pictures();
     std::vector<int64_t> inputs;
     add_picture(inputs, pictures, canvas);
-    inputs.insert(inputs.end(), {pictures.width(canvas), pictures.height(canvas),
-                                 state.level.view_x, state.level.view_y});
-    const std::vector<int64_t> ground = ground_inputs(state, pictures);
+    inputs.insert(inputs.end(),
+                  {pictures.width(canvas), pictures.height(canvas), frame.view_x, frame.view_y});
+    const std::vector<int64_t> ground = ground_inputs(state, pictures, frame.zoom);
     inputs.insert(inputs.end(), ground.begin(), ground.end());
     add_layer(inputs, state.graves, state.grave_catalogue, pictures);
     add_layer(inputs, state.transports, state.transport_catalogue, pictures);
@@ -121,8 +125,8 @@ std::vector<int> part_of(const std::vector<int>& picked, int from, int to) {
 
 // After a pan the kept ground still holds most of what the canvas shows: it is moved along,
 // and only what came into view is composed. False when nothing could be kept.
-bool pan_kept_ground(game_state& state, picture_store& pictures, const map_sample& sample) {
-    map_view_memory& memory = state.view_memory;
+bool pan_kept_ground(const game_state& state, picture_store& pictures, const map_sample& sample,
+                     map_view_memory& memory) {
     const auto width = static_cast<int64_t>(sample.columns.size());
     const auto height = static_cast<int64_t>(sample.rows.size());
     const int64_t dx = sample.zoomed_x - memory.ground_x;
@@ -156,14 +160,13 @@ bool pan_kept_ground(game_state& state, picture_store& pictures, const map_sampl
 
 // The ground in the part of work: put back as kept, from a kept ground moved along after a
 // pan, or composed anew and kept.
-void draw_ground(sampled_drawing& work, game_state& state, picture_store& pictures,
-                 const map_sample& sample) {
-    map_view_memory& memory = state.view_memory;
-    std::vector<int64_t> ground_from = ground_inputs(state, pictures);
+void draw_ground(sampled_drawing& work, const game_state& state, picture_store& pictures,
+                 const map_sample& sample, int32_t zoom, map_view_memory& memory) {
+    std::vector<int64_t> ground_from = ground_inputs(state, pictures, zoom);
     const bool same_place =
         sample.zoomed_x == memory.ground_x && sample.zoomed_y == memory.ground_y;
     if (ground_from == memory.ground_from &&
-        (same_place || pan_kept_ground(state, pictures, sample)) &&
+        (same_place || pan_kept_ground(state, pictures, sample, memory)) &&
         work.restore_pixels(memory.ground)) {
         return;
     }
@@ -174,27 +177,40 @@ void draw_ground(sampled_drawing& work, game_state& state, picture_store& pictur
     memory.ground_y = sample.zoomed_y;
 }
 
-}  // namespace
+// One canvas to draw the map on, and how.
+struct canvas_job {
+    int control = 0;
+    map_frame frame;
+    // The box the canvas is cleared in before the map is drawn.
+    int fill_width = 0;
+    int fill_height = 0;
+    bool marker_running = false;
+    bool hover_label = false;
+    map_view_memory& memory;
+};
 
-void render_map_view(game_state& state, platform& system) {
+void render_on_canvas(game_state& state, platform& system, const canvas_job& job) {
     const level_info& level = state.level;
     if (!level.shows_map()) {
         return;
     }
     picture_store& pictures = system.pictures();
-    const picture_handle canvas_picture = system.canvas_picture(ui::map_canvas);
-    map_view_memory& memory = state.view_memory;
-    std::vector<int64_t> inputs = canvas_inputs(state, system, canvas_picture);
+    const picture_handle canvas_picture = system.canvas_picture(job.control);
+    if (canvas_picture == 0) {
+        return;
+    }
+    map_view_memory& memory = job.memory;
+    const std::string& label = job.hover_label ? state.hover.text : no_label;
+    std::vector<int64_t> inputs = canvas_inputs(state, system, canvas_picture, job.frame);
     // A running marker changes with the clock alone.
-    if (!state.marker.active && inputs == memory.drawn_from &&
-        state.hover.text == memory.drawn_label) {
+    if (!job.marker_running && inputs == memory.drawn_from && label == memory.drawn_label) {
         return;
     }
 
-    const map_sample sample = sample_of(level, pictures, canvas_picture);
+    const map_sample sample = sample_of(level, job.frame, pictures, canvas_picture);
     {
-        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::map_canvas);
-        canvas->fill_box(0, 0, level.canvas_width, level.canvas_height, {255, 255, 255});
+        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(job.control);
+        canvas->fill_box(0, 0, job.fill_width, job.fill_height, {255, 255, 255});
     }
     // The map pixels the canvas shows are composed straight into their place on it, in the
     // format a full-size working picture would have. That picture's pixels would all be opaque,
@@ -204,13 +220,13 @@ void render_map_view(game_state& state, platform& system) {
     {
         sampled_drawing work(pictures, canvas_picture, sample.left, sample.top, level.background,
                              sample.columns, sample.rows);
-        draw_ground(work, state, pictures, sample);
-        compose_map_items(work, state, system);
+        draw_ground(work, state, pictures, sample, job.frame.zoom, memory);
+        compose_map_items(work, state, system, job.frame.zoom, job.marker_running);
     }
     {
         // Ending this session shows the finished canvas.
-        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(ui::map_canvas);
-        if (!state.hover.text.empty()) {
+        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(job.control);
+        if (!label.empty()) {
             draw_hover_label(*canvas, state, system);
         }
     }
@@ -218,7 +234,25 @@ void render_map_view(game_state& state, platform& system) {
     // out during this redraw was still drawn, which its recorded state keeps in mind.
     inputs[canvas_version_at] = static_cast<int64_t>(pictures.version(canvas_picture));
     memory.drawn_from = std::move(inputs);
-    memory.drawn_label = state.hover.text;
+    memory.drawn_label = label;
+}
+
+}  // namespace
+
+void render_map_view(game_state& state, platform& system) {
+    const level_info& level = state.level;
+    render_on_canvas(state, system,
+                     {ui::map_canvas, main_window_frame(level), level.canvas_width,
+                      level.canvas_height, state.marker.active, true, state.view_memory});
+}
+
+void render_map_frame(game_state& state, platform& system, int control, const map_frame& frame,
+                      bool marker_running, map_view_memory& memory) {
+    const picture_handle canvas = system.canvas_picture(control);
+    const picture_store& pictures = system.pictures();
+    render_on_canvas(state, system,
+                     {control, frame, pictures.width(canvas), pictures.height(canvas),
+                      marker_running, false, memory});
 }
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "state/game_state.h"
+#include "view/map_composition.h"
 
 namespace quill {
 
@@ -18,5 +19,11 @@ namespace quill {
 // change nothing on the canvas (same inputs, same canvas pixels, no marker running) is left
 // out.
 void render_map_view(game_state& state, platform& system);
+
+// The same map on another canvas, without the hover label: at the frame's zoom and view, with
+// the marker when marker_running, cleared white around the map, kept in memory between
+// redraws as the main view keeps its own.
+void render_map_frame(game_state& state, platform& system, int control, const map_frame& frame,
+                      bool marker_running, map_view_memory& memory);
 
 }  // namespace quill

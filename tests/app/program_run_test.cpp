@@ -52,7 +52,11 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {8, "Originalgröße [STRG] + [ENTER]"}};
     EXPECT_EQ(system.menu_bar[1].items, zoom_items);
     EXPECT_EQ(system.menu_bar[2].title, "Ansicht");
-    const std::vector<std::pair<int, std::string>> view_items = {{20, "Live-Karte freigeben…"}};
+    const std::vector<std::pair<int, std::string>> view_items = {
+        {21, "Spieleransicht [F11]"},
+        {22, "Spieleransicht folgt dem Spielleiter"},
+        {0, ""},
+        {20, "Live-Karte freigeben…"}};
     EXPECT_EQ(system.menu_bar[2].items, view_items);
     const std::vector<std::pair<int, std::string>> map_items = {{11, "Grabstein setzen"},
                                                                 {12, "Transportmittel erstellen"}};
@@ -61,7 +65,7 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
         {13, "Transportmittel entfernen"}, {14, "Transportmittel anhängen"}};
     EXPECT_EQ(system.popup_menus.at(1).items, transport_items);
 
-    ASSERT_EQ(system.shortcuts.size(), 6u);
+    ASSERT_EQ(system.shortcuts.size(), 7u);
     EXPECT_EQ(system.shortcuts[0].key, shortcut_key::keypad_plus);
     EXPECT_EQ(system.shortcuts[0].id, 15);
     EXPECT_EQ(system.shortcuts[1].key, shortcut_key::keypad_minus);
@@ -77,7 +81,10 @@ TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
     EXPECT_EQ((std::array{system.shortcuts[3].id, system.shortcuts[4].id, system.shortcuts[5].id}),
               (std::array{18, 19, 19}));
     EXPECT_EQ(system.shortcuts[5].modifiers, ctrl_shift);
+    EXPECT_EQ(system.shortcuts[6].key, shortcut_key::f11);
+    EXPECT_EQ(system.shortcuts[6].id, 21);
     EXPECT_EQ(system.disabled_menu_items, (std::set<int>{18, 19}));
+    EXPECT_EQ(system.checked_menu_items, (std::set<int>{22}));
 
     const auto& canvas = system.controls.at(0);
     EXPECT_EQ(canvas.width, 1286);

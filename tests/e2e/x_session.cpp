@@ -6,6 +6,10 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
 #include <algorithm>
 #include <bit>
 #include <chrono>
@@ -27,6 +31,41 @@ constexpr auto patience = std::chrono::seconds(15);
 constexpr int patience_ms = 15000;
 constexpr int screen_width = 1600;
 constexpr int screen_height = 1000;
+
+// A desktop of two monitors side by side: Xvfb puts every screen at 0,0, so the dummy driver of
+// the real X server makes one large screen that xrandr then splits. The modes are the ones
+// cvt gives for 60 Hz.
+constexpr const char* dummy_settings = R"(Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 3520 1200
+    EndSubSection
+EndSection
+)";
+const std::vector<QStringList> monitor_layout = {
+    {"--newmode", "1600x1000_60.00", "132.25", "1600", "1696", "1864", "2128", "1000", "1003",
+     "1009", "1038", "-hsync", "+vsync"},
+    {"--newmode", "1920x1080_60.00", "173.00", "1920", "2048", "2248", "2576", "1080", "1083",
+     "1088", "1120", "-hsync", "+vsync"},
+    {"--addmode", "DUMMY0", "1600x1000_60.00"},
+    {"--addmode", "DUMMY1", "1920x1080_60.00"},
+    {"--output", "DUMMY0", "--mode", "1600x1000_60.00", "--pos", "0x0", "--primary", "--output",
+     "DUMMY1", "--mode", "1920x1080_60.00", "--pos", "1600x0"},
+};
 
 // New windows take the focus, as on a desktop. The mouse section is there to be empty: without
 // one openbox binds its default mouse actions, among them a click on a window that raises it, for
@@ -119,28 +158,81 @@ x_session::~x_session() {
 }
 
 AssertionResult x_session::start(bool with_window_manager) {
-    // A window manager of the scenario's own may talk to the server from a thread of its own.
-    XInitThreads();
     server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // The server picks a free display and writes its number to the given descriptor.
     server_.start("Xvfb",
                   {"-displayfd", "1", "-screen", "0",
                    QString("%1x%2x24").arg(screen_width).arg(screen_height), "-nolisten", "tcp"});
+    AssertionResult connected = connect("Xvfb");
+    if (!connected) {
+        return connected;
+    }
+    width_ = screen_width;
+    height_ = screen_height;
+    return with_window_manager ? start_window_manager() : AssertionSuccess();
+}
+
+AssertionResult x_session::start_two_screens() {
+    if (!server_files_.isValid()) {
+        return AssertionFailure() << "no folder for the X server's settings";
+    }
+    const QString settings = server_files_.filePath("dummy.conf");
+    QFile settings_file(settings);
+    if (!settings_file.open(QIODevice::WriteOnly) || settings_file.write(dummy_settings) < 0) {
+        return AssertionFailure() << "cannot write " << settings.toStdString();
+    }
+    settings_file.close();
+    QDir(server_files_.path()).mkdir("conf.d");
+    server_.setProcessChannelMode(QProcess::SeparateChannels);
+    server_.setStandardErrorFile(server_files_.filePath("server.err"));
+    // Nothing from the machine's own X settings; the log in the folder of this session.
+    server_.start("Xorg", {"-displayfd", "1", "-config", settings, "-configdir",
+                           server_files_.filePath("conf.d"), "-logfile",
+                           server_files_.filePath("Xorg.log"), "-nolisten", "tcp", "-noreset"});
+    AssertionResult connected = connect("Xorg");
+    if (!connected) {
+        return connected;
+    }
+    for (const QStringList& arguments : monitor_layout) {
+        QProcess xrandr;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString::fromStdString(display_name_));
+        xrandr.setProcessEnvironment(environment);
+        xrandr.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xrandr.start("xrandr", arguments);
+        if (!xrandr.waitForFinished(patience_ms) || xrandr.exitCode() != 0) {
+            return AssertionFailure()
+                   << "xrandr " << arguments.join(' ').toStdString() << " failed";
+        }
+    }
+    // xrandr fits the desktop around the monitors.
+    XWindowAttributes root;
+    if (XGetWindowAttributes(display_, DefaultRootWindow(display_), &root) == 0) {
+        return AssertionFailure() << "the desktop's size is unknown";
+    }
+    width_ = root.width;
+    height_ = root.height;
+    return start_window_manager();
+}
+
+AssertionResult x_session::connect(const std::string& server) {
+    // A window manager of the scenario's own may talk to the server from a thread of its own.
+    XInitThreads();
     if (!server_.waitForStarted(patience_ms)) {
-        return AssertionFailure() << "Xvfb could not be started: "
+        return AssertionFailure() << server << " could not be started: "
                                   << server_.errorString().toStdString();
     }
     QByteArray number;
     while (!number.contains('\n')) {
         if (!server_.waitForReadyRead(patience_ms)) {
-            return AssertionFailure() << "Xvfb reported no display number";
+            return AssertionFailure() << server << " reported no display number";
         }
         number += server_.readAllStandardOutput();
     }
     display_name_ = ":" + number.trimmed().toStdString();
     display_ = XOpenDisplay(display_name_.c_str());
     if (display_ == nullptr) {
-        return AssertionFailure() << "cannot connect to Xvfb on " << display_name_;
+        return AssertionFailure() << "cannot connect to " << server << " on " << display_name_;
     }
     XSetErrorHandler(ignore_error);
     int event_base = 0;
@@ -148,9 +240,9 @@ AssertionResult x_session::start(bool with_window_manager) {
     int major = 0;
     int minor = 0;
     if (!XTestQueryExtension(display_, &event_base, &error_base, &major, &minor)) {
-        return AssertionFailure() << "Xvfb on " << display_name_ << " offers no XTEST";
+        return AssertionFailure() << server << " on " << display_name_ << " offers no XTEST";
     }
-    return with_window_manager ? start_window_manager() : AssertionSuccess();
+    return AssertionSuccess();
 }
 
 AssertionResult x_session::start_window_manager() {
@@ -400,8 +492,8 @@ rgb x_session::pixel(point at) {
 bool x_session::find(rgb colour, point from, int width, int height, point& found) {
     const int left = std::max(0, from.x);
     const int top = std::max(0, from.y);
-    width = std::min(width - (left - from.x), screen_width - left);
-    height = std::min(height - (top - from.y), screen_height - top);
+    width = std::min(width - (left - from.x), width_ - left);
+    height = std::min(height - (top - from.y), height_ - top);
     if (width <= 0 || height <= 0) {
         return false;
     }
@@ -460,6 +552,18 @@ unsigned long x_session::pointer_shape() {
     return serial;
 }
 
+bool x_session::pointer_hidden() {
+    XFixesCursorImage* image = XFixesGetCursorImage(display_);
+    if (image == nullptr) {
+        return false;
+    }
+    const size_t count = size_t{image->width} * image->height;
+    const bool hidden = std::all_of(image->pixels, image->pixels + count,
+                                    [](unsigned long argb) { return (argb >> 24) == 0; });
+    XFree(image);
+    return hidden;
+}
+
 AssertionResult x_session::wait_until(const std::function<bool()>& done, const std::string& what) {
     return wait_until(done, what, patience);
 }
@@ -478,8 +582,9 @@ AssertionResult x_session::wait_until(const std::function<bool()>& done, const s
 }
 
 std::string x_session::save_screen() {
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), 0, 0, screen_width,
-                              screen_height, AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), 0, 0, static_cast<unsigned>(width_),
+                  static_cast<unsigned>(height_), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return "no picture";
     }
@@ -487,9 +592,9 @@ std::string x_session::save_screen() {
         std::filesystem::current_path() /
         (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
     std::ofstream out(file, std::ios::binary);
-    out << "P6\n" << screen_width << " " << screen_height << "\n255\n";
-    for (int y = 0; y < screen_height; ++y) {
-        for (int x = 0; x < screen_width; ++x) {
+    out << "P6\n" << width_ << " " << height_ << "\n255\n";
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
             const rgb colour = colour_at(image, x, y);
             out << static_cast<char>(colour.r) << static_cast<char>(colour.g)
                 << static_cast<char>(colour.b);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 // After Qt: Xlib's macros break Qt's headers.
@@ -56,6 +57,9 @@ public:
     // The X server, and the window manager unless it is to come later.
     ::testing::AssertionResult start(bool with_window_manager = true);
     ::testing::AssertionResult start_window_manager();
+    // A real X server instead, with two monitors side by side (1600 x 1000, the primary, and
+    // 1920 x 1080 right of it), and the window manager.
+    ::testing::AssertionResult start_two_screens();
     // The keyboard layout by its XKB name ("de"), as setxkbmap sets it.
     ::testing::AssertionResult use_keyboard_layout(const std::string& layout);
     const std::string& display_name() const { return display_name_; }
@@ -89,6 +93,8 @@ public:
 
     // The pointer's present picture, as a serial number that tells shapes apart.
     unsigned long pointer_shape();
+    // Whether the pointer's present picture has no pixel that shows.
+    bool pointer_hidden();
     rgb pixel(point at);
     // The first pixel of that colour in the box, scanning rows from the top.
     bool find(rgb colour, point from, int width, int height, point& found);
@@ -99,11 +105,17 @@ public:
                                           const std::string& what, std::chrono::seconds patience);
 
 private:
+    // Once the server was started: its display number read, the connection made.
+    ::testing::AssertionResult connect(const std::string& server);
     void key_event(KeySym key, bool down);
     // Writes the screen to a picture named after the running test; returns its path.
     std::string save_screen();
 
     QProcess server_;
+    QTemporaryDir server_files_;
+    // The whole desktop's size.
+    int width_ = 0;
+    int height_ = 0;
     QProcess window_manager_;
     QTemporaryFile window_manager_config_;
     Display* display_ = nullptr;

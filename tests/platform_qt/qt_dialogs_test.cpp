@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -163,6 +164,22 @@ TEST_F(qt_dialogs, file_dialogs_without_a_folder_open_in_the_documents) {
     } else {
         qunsetenv("XDG_CONFIG_HOME");
     }
+}
+
+// The player view shows only the map: a box asked for while it is the active window stands
+// before the main window, not on the table's screen.
+TEST_F(qt_dialogs, a_box_asked_for_while_the_player_view_is_active_belongs_to_the_main_window) {
+    ASSERT_TRUE(platform.open_window(4, 300, 100, 640, 360, "Quillmark – Spieleransicht",
+                                     window_style::viewer));
+    platform.activate_window(4);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(platform.window_widget(4)));
+    QWidget* owner = nullptr;
+    answer_dialog<QMessageBox>([&](QMessageBox* box) {
+        owner = box->parentWidget();
+        box->button(QMessageBox::Ok)->click();
+    });
+    platform.message_box("Quillmark", "Hinweis", message_buttons::ok, message_icon::none);
+    EXPECT_EQ(owner, platform.window_widget(0));
 }
 
 // A long load shows the busy pointer; a box shown meanwhile has the normal one, and only the

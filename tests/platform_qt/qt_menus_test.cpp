@@ -101,6 +101,26 @@ TEST_F(qt_menus, undo_and_redo_keys_and_a_greyed_item) {
 }
 
 // On X11 the shortcut map never sees the keypad modifier: only the key event itself carries it.
+// F11 and Esc reach the logic as their ids; a ticked item shows the logic's state.
+TEST_F(qt_menus, function_keys_and_a_ticked_item) {
+    platform.add_shortcut(0, 0, shortcut_key::f11, 21);
+    platform.add_shortcut(0, 0, shortcut_key::escape, 23);
+    QWidget* window = platform.window_widget(0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F11);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_THAT(queued_menu_ids(), ElementsAre(21, 23));
+
+    QAction* item = window->findChild<QMenuBar*>()->actions()[1]->menu()->actions()[0];
+    EXPECT_FALSE(item->isCheckable());
+    platform.set_menu_item_checked(10, true);
+    EXPECT_TRUE(item->isChecked());
+    platform.set_menu_item_checked(10, false);
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+}
+
 TEST_F(qt_menus, keypad_keys_act_on_the_key_event_that_reaches_the_window) {
     QWidget* window = platform.window_widget(0);
     const auto press = [window](Qt::Key key, Qt::KeyboardModifiers modifiers) {

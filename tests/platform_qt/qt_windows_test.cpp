@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform_qt/qt_test_window.h"
 
@@ -42,6 +43,33 @@ TEST_F(qt_windows, dialogs_and_popups_belong_to_an_open_owner) {
 
     EXPECT_FALSE(platform.open_window(1, 0, 0, 10, 10, "", window_style::dialog, 0));
     EXPECT_FALSE(platform.open_window(3, 0, 0, 10, 10, "", window_style::popup, 7));
+}
+
+// The player view's windows: no pointer over them; the ordinary one is resizable and framed,
+// the full-screen one has no frame and fills the screen it opens on.
+TEST_F(qt_windows, windows_that_only_show_have_no_pointer_and_the_full_screen_one_no_frame) {
+    const std::vector<screen_area> screens = platform.screens();
+    ASSERT_FALSE(screens.empty());
+    EXPECT_EQ(platform.screen_of(0), 0);
+    ASSERT_TRUE(platform.open_window(4, 100, 100, 640, 360, "Quillmark – Spieleransicht",
+                                     window_style::viewer));
+    platform.create_canvas(4, 400, 0, 0, 640, 360, false);
+    QWidget* viewer = platform.window_widget(4);
+    EXPECT_EQ(platform.widget_for_control(400)->cursor().shape(), Qt::BlankCursor);
+    EXPECT_TRUE(viewer->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(viewer->minimumSize(), QSize(0, 0));
+    EXPECT_EQ(platform.menu_bar_height(4), 0);
+    platform.close_window(4);
+
+    const screen_area& area = screens.front();
+    ASSERT_TRUE(platform.open_window(4, area.x, area.y, area.width, area.height,
+                                     "Quillmark – Spieleransicht", window_style::full_screen));
+    platform.show_windows_now();
+    QWidget* full = platform.window_widget(4);
+    EXPECT_TRUE(full->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(full->isFullScreen());
+    EXPECT_EQ(full->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(platform.inner_width(4), area.width);
 }
 
 TEST_F(qt_windows, a_close_request_is_queued_and_the_window_stays_open) {

@@ -350,5 +350,48 @@ TEST(map_rendering_identity, kept_work_never_shows_a_stale_canvas) {
     }
 }
 
+// A second view (the player view) drawn at the main view's zoom, view and size shows the main
+// view's pixels, hover label aside, after its first redraw and after every change that leaves
+// the two the same size; it keeps its own work between redraws.
+TEST(map_rendering_identity, a_second_view_at_the_same_frame_and_size_shows_the_same_pixels) {
+    constexpr int second_canvas = 400;
+    std::mt19937 random(4242);
+    int compared = 0;
+    for (int number = 0; number < 40 * change_kinds; ++number) {
+        scene s(random);
+        const int kind = number % change_kinds;
+        // Sizes, the main window and its canvas alone are not the second view's business.
+        if (kind == 6 || kind == 7 || kind == 8 || kind == 9 || kind == 17) {
+            continue;
+        }
+        const level_info& level = s.state.level;
+        const picture_handle main_canvas = s.system.canvas_picture(0);
+        if (s.pictures.width(main_canvas) != level.canvas_width ||
+            s.pictures.height(main_canvas) != level.canvas_height) {
+            continue;
+        }
+        s.system.create_canvas(0, second_canvas, 0, 0, level.canvas_width, level.canvas_height,
+                               false);
+        map_view_memory memory;
+        const auto render_both = [&] {
+            s.state.hover.text.clear();
+            const bool marker_running = s.state.marker.active;
+            render_map_view(s.state, s.system);
+            render_map_frame(s.state, s.system, second_canvas, main_window_frame(level),
+                             marker_running, memory);
+        };
+        render_both();
+        change_scene(s, kind);
+        render_both();
+        const std::string difference =
+            first_difference(*s.pictures.image(s.system.canvas_picture(0)),
+                             *s.pictures.image(s.system.canvas_picture(second_canvas)));
+        ASSERT_TRUE(difference.empty())
+            << "scene " << number << ", change " << kind << ": " << difference;
+        ++compared;
+    }
+    EXPECT_GT(compared, 300);
+}
+
 }  // namespace
 }  // namespace quill

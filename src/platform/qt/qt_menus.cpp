@@ -59,6 +59,10 @@ QList<QKeySequence> key_sequences(unsigned modifiers, shortcut_key key) {
             return {QKeySequence(QKeyCombination(held, Qt::Key_Z))};
         case shortcut_key::y:
             return {QKeySequence(QKeyCombination(held, Qt::Key_Y))};
+        case shortcut_key::f11:
+            return {QKeySequence(QKeyCombination(held, Qt::Key_F11))};
+        case shortcut_key::escape:
+            return {QKeySequence(QKeyCombination(held, Qt::Key_Escape))};
     }
     return {};
 }
@@ -140,6 +144,16 @@ void qt_platform::set_menu_item_text(int id, const std::string& text) {
     auto found = impl_->menu_items.find(id);
     if (found != impl_->menu_items.end() && !found->second.isNull()) {
         found->second->setText(literal_label(text));
+    }
+}
+
+void qt_platform::set_menu_item_checked(int id, bool checked) {
+    auto found = impl_->menu_items.find(id);
+    if (found != impl_->menu_items.end() && !found->second.isNull()) {
+        // Qt turns the tick over on a click by itself; the logic sets it again once it has
+        // handled the command, so what is shown is always the logic's state.
+        found->second->setCheckable(true);
+        found->second->setChecked(checked);
     }
 }
 

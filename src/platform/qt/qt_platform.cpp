@@ -47,7 +47,7 @@ QWidget* qt_platform::impl::dialog_owner() {
     show_new_windows();
     QWidget* active = QApplication::activeWindow();
     for (const auto& [number, window] : windows) {
-        if (!window.isNull() && window.data() == active) {
+        if (!window.isNull() && window.data() == active && !window->shows_only()) {
             return active;
         }
     }
@@ -59,7 +59,7 @@ void qt_platform::impl::show_new_windows() {
     shown.swap(unshown_windows);
     for (const QPointer<top_window>& window : shown) {
         if (!window.isNull()) {
-            window->show();
+            window->show_as_asked();
         }
     }
 }

@@ -34,6 +34,8 @@ public:
     void activate_window(int window) override;
     void show_windows_now() override;
 
+    std::vector<screen_area> screens() override;
+    int screen_of(int window) override;
     window_event wait_event_until(std::optional<int64_t> wake_at) override;
     int mouse_x(int window) override;
     int mouse_y(int window) override;
@@ -46,6 +48,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_checked(int id, bool checked) override;
     void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;

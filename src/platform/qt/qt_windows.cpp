@@ -2,11 +2,13 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_platform_impl.h"
@@ -130,6 +132,30 @@ void qt_platform::show_windows_now() {
     // The paint that the exposure asked for.
     QCoreApplication::processEvents();
     QGuiApplication::sync();
+}
+
+std::vector<screen_area> qt_platform::screens() {
+    std::vector<screen_area> areas;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    QList<QScreen*> all = QGuiApplication::screens();
+    std::stable_partition(all.begin(), all.end(), [primary](QScreen* s) { return s == primary; });
+    for (const QScreen* screen : all) {
+        const QRect area = screen->geometry();
+        areas.push_back({area.x(), area.y(), area.width(), area.height()});
+    }
+    if (areas.empty()) {
+        areas.push_back({0, 0, 0, 0});
+    }
+    return areas;
+}
+
+int qt_platform::screen_of(int window) {
+    const top_window* found = impl_->window(window);
+    if (found == nullptr) {
+        return 0;
+    }
+    const QRect frame = found->frameGeometry();
+    return screen_covered_most(screens(), {frame.x(), frame.y(), frame.width(), frame.height()});
 }
 
 window_event qt_platform::wait_event_until(std::optional<int64_t> wake_at) {

@@ -1,10 +1,12 @@
 #include "platform/qt/top_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
@@ -25,6 +27,11 @@ Qt::WindowFlags flags_for(window_style style) {
             // Not Qt::Popup: that would grab the mouse, and a click on another window must reach
             // the event queue so that the logic can close the popup itself.
             return Qt::Tool | Qt::FramelessWindowHint;
+        case window_style::viewer:
+            return Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+        case window_style::full_screen:
+            return Qt::Window | Qt::FramelessWindowHint;
     }
     return Qt::Window;
 }
@@ -36,6 +43,32 @@ top_window::top_window(int number, window_style style, QWidget* owner, event_sin
     // Made here, not in the initialiser list: adding a child sends this window an event, and
     // event() reads members that are initialised only after the list.
     client_ = new QWidget(this);
+    if (shows_only()) {
+        // Children inherit it, the canvas included.
+        setCursor(Qt::BlankCursor);
+    }
+    if (style_ == window_style::full_screen) {
+        // On a screen of its own it must not take the keyboard from the window in use.
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+}
+
+bool top_window::shows_only() const {
+    return style_ == window_style::viewer || style_ == window_style::full_screen;
+}
+
+void top_window::show_as_asked() {
+    if (style_ != window_style::full_screen) {
+        show();
+        return;
+    }
+    // The window manager fills the screen the window stands on, so it is put there first.
+    if (QScreen* screen = QGuiApplication::screenAt(wanted_outer_ + QPoint(1, 1))) {
+        setGeometry(screen->geometry());
+    }
+    // Not showFullScreen(), which would also make it the active window.
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    show();
 }
 
 QMenuBar* top_window::create_menu_bar() {
@@ -68,7 +101,7 @@ void top_window::set_client_size(QSize size) {
 void top_window::move_outer(QPoint position) {
     known_position_ = position;
     wanted_outer_ = position;
-    frame_placed_ = style_ == window_style::popup;
+    frame_placed_ = style_ == window_style::popup || style_ == window_style::full_screen;
     move(position);
 }
 

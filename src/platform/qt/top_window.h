@@ -26,6 +26,11 @@ public:
     QWidget* client() const { return client_; }
     QMenuBar* menu_bar() const { return menu_bar_; }
 
+    // A window that only shows the map: no pointer over it, never the owner of a dialog.
+    bool shows_only() const;
+    // Shown as its style asks: a full-screen window fills the screen it was opened on.
+    void show_as_asked();
+
     // The client area gives up the counted height, and the window grows or shrinks to the real
     // bar, so that the inner height the logic asked for stays true.
     QMenuBar* create_menu_bar();

@@ -106,6 +106,26 @@ void scripted_platform::resize_window(int window, int inner_width, int inner_hei
     }
 }
 
+void scripted_platform::set_screens(std::vector<screen_area> areas) {
+    if (!areas.empty()) {
+        screens_ = std::move(areas);
+    }
+}
+
+std::vector<screen_area> scripted_platform::screens() {
+    return screens_;
+}
+
+int scripted_platform::screen_of(int window) {
+    auto found = windows.find(window);
+    if (found == windows.end()) {
+        return 0;
+    }
+    const window_record& record = found->second;
+    return screen_covered_most(screens_,
+                               {record.x, record.y, record.inner_width, record.inner_height});
+}
+
 void scripted_platform::refuse_windows(bool refuse) {
     refuse_windows_ = refuse;
 }
@@ -327,6 +347,14 @@ void scripted_platform::set_menu_item_text(int id, const std::string& text) {
     }
     for (auto& [number, menu] : popup_menus) {
         rename(menu.items);
+    }
+}
+
+void scripted_platform::set_menu_item_checked(int id, bool checked) {
+    if (checked) {
+        checked_menu_items.insert(id);
+    } else {
+        checked_menu_items.erase(id);
     }
 }
 

@@ -119,6 +119,8 @@ public:
     // Changes a window's inner size, as the user would by dragging its border; queue a
     // resized event to tell the logic.
     void resize_window(int window, int inner_width, int inner_height);
+    // The desktop's screens, the primary first; one screen of 1920 x 1080 unless set.
+    void set_screens(std::vector<screen_area> areas);
     // Makes opening windows fail, to test start-up without a window.
     void refuse_windows(bool refuse);
 
@@ -137,6 +139,7 @@ public:
     // Each time the logic had the windows shown at once, before a long step.
     std::vector<early_showing> shown_at_once;
     std::set<int> disabled_menu_items;
+    std::set<int> checked_menu_items;
     int active_window = -1;
     // Set when the logic waited for an event after the script ran out; it then gets a close
     // request for the main window, so that a test never blocks.
@@ -159,6 +162,8 @@ public:
     void activate_window(int window) override;
     void show_windows_now() override;
     window_event wait_event_until(std::optional<int64_t> wake_at) override;
+    std::vector<screen_area> screens() override;
+    int screen_of(int window) override;
     int mouse_x(int window) override;
     int mouse_y(int window) override;
     void create_menu_bar(int window) override;
@@ -169,6 +174,7 @@ public:
     void add_popup_item(int id, const std::string& text) override;
     void show_popup_menu(int menu, int window) override;
     void set_menu_item_text(int id, const std::string& text) override;
+    void set_menu_item_checked(int id, bool checked) override;
     void set_menu_item_enabled(int id, bool enabled) override;
     int menu_bar_height(int window) override;
     void add_shortcut(int window, unsigned modifiers, shortcut_key key, int id) override;
@@ -228,6 +234,7 @@ private:
     local_date_time now_{{7, 12, 2026}, 12, 0, 0};
     std::string data_dir_;
     bool refuse_windows_ = false;
+    std::vector<screen_area> screens_{{0, 0, 1920, 1080}};
     static constexpr int max_dry_waits = 1000;
     int dry_waits_ = 0;
     int menu_bar_window_ = -1;

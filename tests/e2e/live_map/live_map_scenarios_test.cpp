@@ -42,7 +42,8 @@ int status_of(const QUrl& url) {
 }
 
 struct live_map_e2e : e2e {
-    // "Ansicht" is the third menu; its item shares the game or shows the sharing again.
+    // "Ansicht" is the third menu; its item after the player view's two and a separator shares
+    // the game or shows the sharing again.
     ::testing::AssertionResult open_live_map_dialog(Window& dialog) {
         x.click(x.origin(main) + point{12, 8});
         ::testing::AssertionResult opened = x.wait_popups(1);
@@ -51,6 +52,8 @@ struct live_map_e2e : e2e {
         }
         x.key(XK_Right);  // "Zoom"
         x.key(XK_Right);  // "Ansicht", its first item active
+        x.key(XK_Down);
+        x.key(XK_Down);  // over the separator
         x.key(XK_Return);
         opened = x.wait_popups(0);
         return opened ? x.wait_window("Live-Karte", dialog) : opened;
