@@ -23,12 +23,13 @@ bool is_background(const xml_element& pic) {
     return false;
 }
 
-void load_background(game_state& state, picture_store& pictures, const std::string& file_name) {
+void load_background(game_state& state, platform& system, const std::string& file_name) {
     level_info& level = state.level;
+    picture_store& pictures = system.pictures();
     pictures.free(level.background);
     // The view picks the pixels it shows straight from the background and needs no working
     // copy of the map.
-    level.background = pictures.load(content_path(state.program_dir, "pics", file_name));
+    level.background = system.load_map_picture(content_path(state.program_dir, "pics", file_name));
     level.map_width = pictures.width(level.background);
     level.map_height = pictures.height(level.background);
 }
@@ -53,7 +54,7 @@ void read_level_file(game_state& state, platform& system, const std::string& pat
             level.name = child.text;
         } else if (child.name == "pic") {
             if (is_background(child)) {
-                load_background(state, system.pictures(), child.text);
+                load_background(state, system, child.text);
             }
         } else if (child.name == "tile_x") {
             tile_x = limit_level_size(parse_level_number(child.text));

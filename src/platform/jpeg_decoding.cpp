@@ -175,6 +175,7 @@ std::optional<QImage> read_jpeg(jpeg_decompress_struct& info, jpeg_failure& fail
         return std::nullopt;
     }
     decoded_rows target{image.bits(), image.bytesPerLine(), image.width(), image.height(), {}};
+    target.progress = source.input->progress();
     if (info.out_color_space == JCS_CMYK) {
         const bool inverted = info.saw_Adobe_marker;
         target.finish = [inverted](uchar* line, int width) { cmyk_to_rgb(line, width, inverted); };

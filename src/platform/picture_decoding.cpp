@@ -1,5 +1,7 @@
 #include "platform/picture_decoding.h"
 
+#include <QFile>
+
 namespace quill {
 
 std::optional<QImage> decode_picture(picture_input& input) {
@@ -11,6 +13,21 @@ std::optional<QImage> decode_picture(picture_input& input) {
         return decode_jpeg(input);
     }
     return std::nullopt;
+}
+
+std::optional<QImage> decode_picture_file(const std::string& path, load_progress* progress) {
+    QFile file(QString::fromUtf8(path));
+    // Qt's own buffer would only copy every piece once more.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return std::nullopt;
+    }
+    const qint64 size = file.size();
+    if (size <= 0 || size > max_picture_file_bytes) {
+        return std::nullopt;
+    }
+    picture_input input(file);
+    input.report_to(progress);
+    return decode_picture(input);
 }
 
 std::optional<QImage> decode_picture(std::string_view bytes) {

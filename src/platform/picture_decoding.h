@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include <QImage>
@@ -30,6 +31,12 @@ std::optional<QImage> decode_png(picture_input& input);
 std::optional<QImage> decode_jpeg(picture_input& input);
 std::optional<QImage> decode_png(std::string_view bytes);
 std::optional<QImage> decode_jpeg(std::string_view bytes);
+
+// A picture file, read a piece at a time, decoded by its content; nothing when it is missing,
+// empty, larger than max_picture_file_bytes or not a picture that decodes. Touches nothing
+// but the file and the progress, so it may run on any thread.
+std::optional<QImage> decode_picture_file(const std::string& path,
+                                          load_progress* progress = nullptr);
 
 // Chooses the decoder by the leading bytes.
 std::optional<QImage> decode_picture(picture_input& input);

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/load_progress.h"
+
 class QIODevice;
 
 namespace quill {
@@ -20,6 +22,10 @@ public:
 
     // The next bytes without taking them: count of them, or all that are left when fewer are.
     std::string_view peek(size_t count);
+    // Where the decoder reports its rows; nobody watches unless set.
+    void report_to(load_progress* progress) { progress_ = progress; }
+    load_progress* progress() const { return progress_; }
+
     // Takes up to count of the next bytes (at least one while any are left); valid until the
     // next call. Empty at the end of the data, and when reading the file fails.
     std::string_view take(size_t count);
@@ -31,6 +37,7 @@ private:
     QIODevice* device_ = nullptr;
     std::vector<char> buffer_;
     std::string_view at_hand_;
+    load_progress* progress_ = nullptr;
 };
 
 }  // namespace quill

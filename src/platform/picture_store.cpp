@@ -40,17 +40,7 @@ picture_store::picture_store() : impl_(std::make_unique<impl>()) {}
 picture_store::~picture_store() = default;
 
 picture_handle picture_store::load(const std::string& path) {
-    QFile file(QString::fromUtf8(path));
-    // Qt's own buffer would only copy every piece once more.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return 0;
-    }
-    const qint64 size = file.size();
-    if (size <= 0 || size > max_picture_file_bytes) {
-        return 0;
-    }
-    picture_input input(file);
-    std::optional<QImage> picture = decode_picture(input);
+    std::optional<QImage> picture = decode_picture_file(path);
     return picture ? adopt(std::move(*picture)) : 0;
 }
 

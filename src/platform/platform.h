@@ -108,6 +108,13 @@ public:
 
     // Pictures and drawing are shared by every backend.
     picture_store& pictures() { return pictures_; }
+    // Decodes a picture file that may take long, such as a level's map, into the store. When it
+    // takes longer than half a second the main window shows how much of it is decoded, and
+    // meanwhile it is redrawn and can be moved, but takes no input. 0 as from
+    // picture_store::load.
+    virtual picture_handle load_map_picture(const std::string& path) {
+        return pictures_.load(path);
+    }
 
     // Windows.
     virtual bool open_window(int number, int x, int y, int inner_width, int inner_height,

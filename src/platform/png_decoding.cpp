@@ -182,7 +182,7 @@ bool read_png_rows(png_structp png, const png_plan& plan, const decoded_rows& ta
     return true;
 }
 
-std::optional<QImage> read_png(png_structp png, png_infop info) {
+std::optional<QImage> read_png(png_structp png, png_infop info, load_progress* progress) {
     png_plan plan;
     if (!read_png_header(png, info, plan)) {
         return std::nullopt;
@@ -192,8 +192,9 @@ std::optional<QImage> read_png(png_structp png, png_infop info) {
     if (image.isNull()) {
         return std::nullopt;
     }
-    const decoded_rows target{image.bits(), image.bytesPerLine(), static_cast<int>(plan.width),
-                              static_cast<int>(plan.height), finishing_of(plan.layout)};
+    decoded_rows target{image.bits(), image.bytesPerLine(), static_cast<int>(plan.width),
+                        static_cast<int>(plan.height), finishing_of(plan.layout)};
+    target.progress = progress;
     std::vector<png_bytep> passes_rows;
     if (plan.passes > 1) {
         passes_rows.resize(plan.height);
@@ -242,7 +243,7 @@ std::optional<QImage> decode_png(picture_input& input) {
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_set_read_fn(png, &input, read_from_input);
 
-    std::optional<QImage> image = read_png(png, info);
+    std::optional<QImage> image = read_png(png, info, input.progress());
     png_destroy_read_struct(&png, &info, nullptr);
     return image;
 }

@@ -20,6 +20,9 @@ constexpr uintptr_t memory_piece_bytes = uintptr_t{8} << 20;
 }  // namespace
 
 row_finisher::row_finisher(decoded_rows rows) : rows_(std::move(rows)) {
+    if (rows_.progress != nullptr) {
+        rows_.progress->rows_total.store(rows_.height, std::memory_order_relaxed);
+    }
     if (int64_t{rows_.stride} * rows_.height >= threaded_bytes) {
         try {
             worker_ = std::thread([this] {
@@ -38,6 +41,9 @@ row_finisher::~row_finisher() {
 }
 
 void row_finisher::decoded(int y) {
+    if (rows_.progress != nullptr) {
+        rows_.progress->rows_done.store(y + 1, std::memory_order_relaxed);
+    }
     if (!worker_.joinable()) {
         if (rows_.finish) {
             rows_.finish(rows_.line(y), rows_.width);

@@ -7,6 +7,8 @@
 
 #include <QtGlobal>
 
+#include "platform/load_progress.h"
+
 namespace quill {
 
 // A picture's rows while a decoder fills them from the top, and what finishes a decoded row
@@ -17,6 +19,8 @@ struct decoded_rows {
     int width = 0;
     int height = 0;
     std::function<void(uchar* line, int width)> finish;
+    // Told of each decoded row, when someone watches.
+    load_progress* progress = nullptr;
 
     uchar* line(int y) const { return bits + y * stride; }
 };

@@ -39,6 +39,9 @@ TEST_F(level_loading, reads_the_level_file_and_exchanges_tiles_once_after_it) {
     EXPECT_EQ(level.map_width, 300);
     EXPECT_EQ(level.map_height, 200);
     EXPECT_NE(level.background, 0);
+    // The map comes through the load that shows its progress; the catalogues' pictures do not.
+    EXPECT_EQ(content.system.map_pictures_loaded,
+              std::vector<std::string>{content.path("pics/bg.png")});
     EXPECT_EQ(level.zoom, 100);
     EXPECT_EQ(level.level_file, content.path("KTV.gxml"));
     EXPECT_EQ(content.system.windows[0].title, "Das Tal");

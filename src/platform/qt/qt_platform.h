@@ -22,6 +22,7 @@ public:
     qt_platform(const qt_platform&) = delete;
     qt_platform& operator=(const qt_platform&) = delete;
 
+    picture_handle load_map_picture(const std::string& path) override;
     bool open_window(int number, int x, int y, int inner_width, int inner_height,
                      const std::string& title, window_style style, int owner = -1) override;
     void close_window(int number) override;
@@ -89,6 +90,8 @@ public:
     void begin_busy() override;
     void end_busy() override;
 
+    // For tests: how long a map's load runs before its progress shows (half a second).
+    void set_progress_delay(int milliseconds);
     // For tests, which drive the widgets directly; nullptr for an unknown number.
     QWidget* window_widget(int window) const;
     // The part of a window below its menu bar, holding the controls.

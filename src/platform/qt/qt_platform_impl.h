@@ -89,6 +89,7 @@ struct qt_platform::impl {
     std::map<int, QPointer<QAction>> menu_items;
 
     QElapsedTimer clock;
+    int progress_delay_ms = 500;
     // Qt's own texts (the buttons of message boxes, the file dialogs) in German, as the rest.
     QTranslator qt_texts;
 };

@@ -106,6 +106,11 @@ void scripted_platform::resize_window(int window, int inner_width, int inner_hei
     }
 }
 
+picture_handle scripted_platform::load_map_picture(const std::string& path) {
+    map_pictures_loaded.push_back(path);
+    return pictures().load(path);
+}
+
 void scripted_platform::set_screens(std::vector<screen_area> areas) {
     if (!areas.empty()) {
         screens_ = std::move(areas);

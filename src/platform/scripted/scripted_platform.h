@@ -149,7 +149,11 @@ public:
     int busy_periods = 0;
     int busy_depth = 0;
 
+    // The pictures loaded as a level's map, by path.
+    std::vector<std::string> map_pictures_loaded;
+
     // platform
+    picture_handle load_map_picture(const std::string& path) override;
     bool open_window(int number, int x, int y, int inner_width, int inner_height,
                      const std::string& title, window_style style, int owner) override;
     void close_window(int number) override;
