@@ -64,12 +64,14 @@ zlib_inflater::status zlib_inflater::inflate(std::string_view& input, uint8_t* o
                 state_->next_out = out + produced;
                 state_->avail_out = static_cast<uint32_t>(out_step);
                 const int result = isal_inflate(state_.get());
-                input.remove_prefix(in_step - state_->avail_in);
-                produced += out_step - state_->avail_out;
-                if (result < 0) {
+                // After an error ISA-L's counts may be off: an invalid distance leaves more
+                // input than it was given.
+                if (result < 0 || state_->avail_in > in_step || state_->avail_out > out_step) {
                     stage_ = stage::failed;
                     return status::failed;
                 }
+                input.remove_prefix(in_step - state_->avail_in);
+                produced += out_step - state_->avail_out;
                 if (state_->block_state == ISAL_BLOCK_FINISH) {
                     // The last block's end may have pulled some of the trailer in already.
                     trailer_left_ -= std::min<size_t>(trailer_left_, state_->read_in_length / 8);

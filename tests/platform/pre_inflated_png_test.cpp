@@ -115,6 +115,11 @@ TEST(pre_inflated_png, image_data_chunks_load_or_fail_as_their_stream_and_checks
     no_dictionary[1] = 0x20;  // a preset dictionary, with fitting check bits
     std::string bad_check_bits = stream;
     bad_check_bits[1] ^= 1;
+    // Rows repeated 1210 bytes back, under a header that names a window of 256 bytes.
+    const std::string ten_rows = filtered_rows(10);
+    std::string small_window = zlib_stream(ten_rows + ten_rows + ten_rows);
+    small_window[0] = 0x08;
+    small_window[1] = 0x1d;
     std::vector<std::string> damaged_middle = split(stream, {10, 300});
     damaged_middle[1] = chunk("IDAT", stream.substr(10, 300), true);
     const std::vector<std::string> trailer_alone = split(stream, {end - 4});
@@ -149,6 +154,7 @@ TEST(pre_inflated_png, image_data_chunks_load_or_fail_as_their_stream_and_checks
          false},
         {"a preset dictionary", {chunk("IDAT", no_dictionary)}, false},
         {"wrong check bits in the stream's header", {chunk("IDAT", bad_check_bits)}, false},
+        {"a distance beyond the window", {chunk("IDAT", small_window)}, false},
         {"a chunk longer than PNG allows", {chunk_claiming(0xffffffff) + stream}, false},
         {"a chunk claiming 2 GiB", {chunk_claiming(0x7fffffff) + stream}, false},
         {"no image data", {}, false},
