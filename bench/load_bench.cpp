@@ -2,11 +2,13 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <benchmark/benchmark.h>
+#include <isa-l/igzip_lib.h>
 #include <png.h>
 #include <zlib.h>
 #include <QFile>
@@ -16,6 +18,8 @@
 #include "content/level_loading.h"
 #include "load_memory.h"
 #include "platform/picture_decoding.h"
+#include "platform/picture_input.h"
+#include "platform/pre_inflated_png.h"
 #include "platform/scripted/scripted_platform.h"
 #include "state/game_state.h"
 
@@ -103,6 +107,49 @@ uint64_t inflate_only(std::string_view png) {
     return inflated;
 }
 
+// The same with ISA-L, which the program uses, with the zlib header skipped.
+uint64_t isal_inflate_only(std::string_view png) {
+    const auto* data = reinterpret_cast<const unsigned char*>(png.data());
+    auto state = std::make_unique<inflate_state>();
+    isal_inflate_init(state.get());
+    std::vector<unsigned char> out(1 << 16);
+    uint64_t inflated = 0;
+    size_t at = 8;
+    bool header_skipped = false;
+    while (at + 12 <= png.size() && state->block_state != ISAL_BLOCK_FINISH) {
+        const uint32_t length = big_endian(data + at);
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) {
+            const size_t skip = header_skipped ? 0 : 2;
+            header_skipped = true;
+            state->next_in = const_cast<unsigned char*>(data + at + 8 + skip);
+            state->avail_in = length - static_cast<uint32_t>(skip);
+            while (state->avail_in > 0 && state->block_state != ISAL_BLOCK_FINISH) {
+                state->next_out = out.data();
+                state->avail_out = static_cast<uint32_t>(out.size());
+                if (isal_inflate(state.get()) < 0) {
+                    return inflated;
+                }
+                inflated += out.size() - state->avail_out;
+            }
+        }
+        at += 12 + size_t{length};
+    }
+    return inflated;
+}
+
+// The program's pre-reader alone: checking the chunks and inflating with ISA-L into the PNG it
+// hands libpng, read in libpng's pieces and thrown away. Returns the bytes handed on.
+uint64_t pre_read_only(std::string_view png) {
+    picture_input input(png);
+    pre_inflated_png source(input);
+    std::vector<uint8_t> piece(pre_inflated_png::largest_chunk_data);
+    uint64_t handed = 0;
+    while (source.read(piece.data(), piece.size())) {
+        handed += piece.size();
+    }
+    return handed;
+}
+
 struct memory_reader {
     std::string_view bytes;
     size_t at = 0;
@@ -160,18 +207,23 @@ void load_big_level(benchmark::State& run) {
 }
 
 // Where a picture load's time goes, in seconds per load; arguments: map side, format. Each stage
-// runs on its own: reading the file whole, inflating alone and libpng's unfiltered rows (PNG
-// only), decoding from memory into the finished picture, and the whole load from the file.
-// The differences give the split, in processor time of the loading thread: unfiltering =
-// rows - inflating, expanding into the picture = decoding - rows, reading the file and
-// adopting the picture = loading - decoding. second_thread_s is what other threads did
-// during the load, load_wall_s the load's wall-clock time.
+// runs on its own: reading the file whole; for a PNG inflating alone with zlib and with ISA-L,
+// libpng's unfiltered rows as libpng alone makes them (zlib inflating), and the program's
+// pre-reader alone (ISA-L inflating and the chunks' checksums); decoding from memory into the
+// finished picture, and the whole load from the file. The differences give the split, in
+// processor time of the loading thread: libpng's own unfiltering = rows - inflating, libpng's
+// part of the program's decoding (copying the stored blocks, unfiltering, expanding) =
+// decoding - pre-reading, reading the file and adopting the picture = loading - decoding.
+// second_thread_s is what other threads did during the load, load_wall_s the load's
+// wall-clock time.
 void load_split(benchmark::State& run) {
     const big_map_files& files = big_map_files::of_side(static_cast<int>(run.range(0)));
     const bool png = run.range(1) == 0;
     const std::string path = files.picture(format_name(run.range(1)));
     stage_time read;
     stage_time inflating;
+    stage_time isal_inflating;
+    stage_time pre_reading;
     stage_time rows;
     stage_time decoding;
     stage_time loading;
@@ -180,6 +232,8 @@ void load_split(benchmark::State& run) {
         read += time_of([&] { bytes = read_whole(path); });
         if (png) {
             inflating += time_of([&] { benchmark::DoNotOptimize(inflate_only(bytes)); });
+            isal_inflating += time_of([&] { benchmark::DoNotOptimize(isal_inflate_only(bytes)); });
+            pre_reading += time_of([&] { benchmark::DoNotOptimize(pre_read_only(bytes)); });
             rows += time_of([&] {
                 if (!unfiltered_rows_only(bytes)) {
                     run.SkipWithError("libpng failed");
@@ -204,9 +258,11 @@ void load_split(benchmark::State& run) {
     };
     run.counters["read_s"] = per_load(read.thread);
     if (png) {
-        run.counters["inflate_s"] = per_load(inflating.thread);
-        run.counters["unfilter_s"] = per_load(rows.thread - inflating.thread);
-        run.counters["expand_s"] = per_load(decoding.thread - rows.thread);
+        run.counters["zlib_inflate_s"] = per_load(inflating.thread);
+        run.counters["zlib_libpng_unfilter_s"] = per_load(rows.thread - inflating.thread);
+        run.counters["isal_inflate_s"] = per_load(isal_inflating.thread);
+        run.counters["pre_read_s"] = per_load(pre_reading.thread);
+        run.counters["libpng_part_s"] = per_load(decoding.thread - pre_reading.thread);
     } else {
         run.counters["decode_s"] = per_load(decoding.thread);
     }

@@ -33,11 +33,16 @@ int sample(int x, int y, int channel, int depth) {
     return (x * 37 + y * 53 + channel * 91) % (maximum + 1);
 }
 
-void write_png(const std::string& path, int colour_type, int depth, bool interlaced) {
+// idat_bytes, when not 0, splits the image data into chunks of that size.
+void write_png(const std::string& path, int colour_type, int depth, bool interlaced,
+               size_t idat_bytes = 0) {
     FILE* file = create(path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
+    if (idat_bytes != 0) {
+        png_set_compression_buffer_size(png, idat_bytes);
+    }
     png_set_IHDR(png, info, width, height, depth, colour_type,
                  interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -150,6 +155,7 @@ void write_picture_seeds(const std::string& folder) {
         write_png(folder + kind.name + ".png", kind.colour_type, kind.depth, false);
     }
     write_png(folder + "rgba8_interlaced.png", PNG_COLOR_TYPE_RGB_ALPHA, 8, true);
+    write_png(folder + "rgb8_split.png", PNG_COLOR_TYPE_RGB, 8, false, 16);
     write_jpeg(folder + "colour.jpg", JCS_RGB, 3, false);
     write_jpeg(folder + "grey.jpg", JCS_GRAYSCALE, 1, false);
     write_jpeg(folder + "progressive.jpg", JCS_RGB, 3, true);

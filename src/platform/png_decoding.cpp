@@ -8,6 +8,7 @@
 #include <png.h>
 
 #include "platform/picture_decoding.h"
+#include "platform/pre_inflated_png.h"
 #include "platform/row_finishing.h"
 
 namespace quill {
@@ -25,17 +26,12 @@ constexpr png_alloc_size_t max_chunk_bytes = 16'000'000;
 
 void ignore_png_warning(png_structp, png_const_charp) {}
 
-// Running out of data is an error, so a truncated file ends the decoding at once.
-void read_from_input(png_structp png, png_bytep target, size_t count) {
-    auto* input = static_cast<picture_input*>(png_get_io_ptr(png));
-    while (count > 0) {
-        const std::string_view piece = input->take(count);
-        if (piece.empty()) {
-            png_error(png, "truncated");
-        }
-        std::memcpy(target, piece.data(), piece.size());
-        target += piece.size();
-        count -= piece.size();
+// Running out of data, or damaged data ahead of libpng, is an error that ends the decoding at
+// once.
+void read_pre_inflated(png_structp png, png_bytep target, size_t count) {
+    auto* source = static_cast<pre_inflated_png*>(png_get_io_ptr(png));
+    if (!source->read(target, count)) {
+        png_error(png, "damaged or truncated");
     }
 }
 
@@ -123,6 +119,8 @@ bool read_png_header(png_structp png, png_infop info, png_plan& plan) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
+    // Each image data chunk the pre-reader makes is read in one piece.
+    png_set_compression_buffer_size(png, pre_inflated_png::largest_chunk_data);
     png_read_info(png, info);
     int bit_depth = 0;
     int colour_type = 0;
@@ -238,10 +236,13 @@ std::optional<QImage> decode_png(picture_input& input) {
     // unread: this libpng still allocates the length a text chunk claims, up to 2 GiB, whatever
     // the limit above says.
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
-    // The chunks' checksums already guard every compressed byte; zlib's own sum over the
-    // inflated data would only cost time.
+    // The pre-reader checks the critical chunks' checksums, over the compressed data, and
+    // hands on the image data inflated, in chunks without a checksum; libpng still checks the
+    // ancillary chunks it reads. zlib's own sum over the inflated data would only cost time.
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_DEFAULT);
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-    png_set_read_fn(png, &input, read_from_input);
+    pre_inflated_png source(input);
+    png_set_read_fn(png, &source, read_pre_inflated);
 
     std::optional<QImage> image = read_png(png, info, input.progress());
     png_destroy_read_struct(&png, &info, nullptr);
