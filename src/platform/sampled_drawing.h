@@ -15,7 +15,10 @@ namespace quill {
 // change the pixels they stand for, with the same blending: the part is drawn on in the pixel
 // format of `model`, the format the large picture would have, laid over target's memory. A
 // nearest-neighbour reduction of a drawing thus costs what the reduction holds, not what the
-// large picture would hold, and needs no memory of its own.
+// large picture would hold, and needs no memory of its own. A picture that lands as a plain
+// copy of opaque pixels (the background of a map) is written straight into the part, and a
+// large part's rows, like those of keep_pixels and restore_pixels, are shared with a second
+// thread that ends before the call returns.
 // Both lists must be non-decreasing and lie inside the large picture, which then clips nothing
 // that the sample holds. Nothing is drawn when the lists are empty, the part does not lie
 // inside target, target is unknown or has a drawing session, or either picture is not one of
