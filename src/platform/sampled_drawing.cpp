@@ -90,6 +90,19 @@ int rows_per_band(const QRect& box) {
     return static_cast<int>(std::clamp<int64_t>(band_pixels / box.width(), 1, box.height()));
 }
 
+// Whether kept has room for the part's pixels in its top left corner, in the part's format.
+bool holds(const QImage* kept, const QImage& part) {
+    return kept && kept->format() == part.format() && kept->width() >= part.width() &&
+           kept->height() >= part.height();
+}
+
+// Whether keep_pixels keeps the part in kept: not in one more than twice its size, which a pan
+// would move along whole.
+bool fits_to_keep(const QImage* kept, const QImage& part) {
+    return holds(kept, part) &&
+           int64_t{kept->width()} * kept->height() <= int64_t{2} * part.width() * part.height();
+}
+
 bool fits(int64_t left, int64_t top, size_t width, size_t height, const QImage& target) {
     return left >= 0 && top >= 0 && left + static_cast<int64_t>(width) <= target.width() &&
            top + static_cast<int64_t>(height) <= target.height();
@@ -358,7 +371,7 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     }
     const QImage& part = impl_->part;
     const QImage* existing = impl_->store.image(kept);
-    if (!existing || existing->size() != part.size() || existing->format() != part.format()) {
+    if (!fits_to_keep(existing, part)) {
         impl_->store.free(kept);
         kept = impl_->store.adopt(QImage(part.size(), part.format()));
     }
@@ -375,7 +388,7 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
 bool sampled_drawing::restore_pixels(picture_handle kept) {
     const QImage* copy = impl_->store.image(kept);
     const QImage& part = impl_->part;
-    if (!active() || !copy || copy->size() != part.size() || copy->format() != part.format()) {
+    if (!active() || !holds(copy, part)) {
         return false;
     }
     copy_rows(impl_->part_bits, part.bytesPerLine(), copy->constBits(), copy->bytesPerLine(),

@@ -39,11 +39,14 @@ public:
     void draw_picture_scaled(picture_handle picture, int x, int y, int width, int height);
     void draw_circle(int centre_x, int centre_y, int radius, rgb colour);
 
-    // The sample's pixels as they are now, kept in the store as picture `kept` (made anew when
-    // it is 0 or does not fit); returns its handle, 0 when nothing was kept, and then `kept`
-    // is freed.
+    // The sample's pixels as they are now, kept in the top left corner of picture `kept` of the
+    // store; it is made anew, of the sample's size, when it is 0, of another format, too small
+    // or more than twice the sample's size. A larger one is reused, since fresh memory costs a
+    // page fault every 4 KiB when first written, more than the copy itself. Returns its handle, 0
+    // when nothing was kept, and then `kept` is freed.
     picture_handle keep_pixels(picture_handle kept);
-    // Puts pixels kept by keep_pixels back; false, changing nothing, when they do not fit.
+    // Puts pixels kept by keep_pixels back from the top left corner of `kept`; false, changing
+    // nothing, when they do not fit. Whether they are this sample's is the caller's to know.
     bool restore_pixels(picture_handle kept);
 
 private:

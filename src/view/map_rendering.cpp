@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "content/ui_numbers.h"
@@ -130,8 +131,8 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
     const auto height = static_cast<int64_t>(sample.rows.size());
     const int64_t dx = sample.zoomed_x - memory.ground_x;
     const int64_t dy = sample.zoomed_y - memory.ground_y;
-    if (pictures.width(memory.ground) != width || pictures.height(memory.ground) != height ||
-        std::abs(dx) >= width || std::abs(dy) >= height ||
+    if (memory.ground_width != width || memory.ground_height != height || std::abs(dx) >= width ||
+        std::abs(dy) >= height ||
         !pictures.scroll(memory.ground, static_cast<int>(-dx), static_cast<int>(-dy))) {
         return false;
     }
@@ -162,8 +163,10 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
 void draw_ground(sampled_drawing& work, const game_state& state, picture_store& pictures,
                  const map_sample& sample, int32_t zoom, map_view_memory& memory) {
     std::vector<int64_t> ground_from = ground_inputs(state, pictures, zoom);
-    const bool same_place =
-        sample.zoomed_x == memory.ground_x && sample.zoomed_y == memory.ground_y;
+    const bool same_place = sample.zoomed_x == memory.ground_x &&
+                            sample.zoomed_y == memory.ground_y &&
+                            std::cmp_equal(sample.columns.size(), memory.ground_width) &&
+                            std::cmp_equal(sample.rows.size(), memory.ground_height);
     if (ground_from == memory.ground_from &&
         (same_place || pan_kept_ground(state, pictures, sample, memory)) &&
         work.restore_pixels(memory.ground)) {
@@ -172,6 +175,8 @@ void draw_ground(sampled_drawing& work, const game_state& state, picture_store& 
     compose_map_background(work, state);
     memory.ground = work.keep_pixels(memory.ground);
     memory.ground_from = memory.ground != 0 ? std::move(ground_from) : std::vector<int64_t>{};
+    memory.ground_width = static_cast<int32_t>(sample.columns.size());
+    memory.ground_height = static_cast<int32_t>(sample.rows.size());
     memory.ground_x = sample.zoomed_x;
     memory.ground_y = sample.zoomed_y;
 }

@@ -353,7 +353,8 @@ TEST(map_rendering_identity, kept_work_never_shows_a_stale_canvas) {
 
 // The map anywhere on the canvas, with white on every side of it as the player view's whole
 // map has, and canvases large enough that the ground is composed and kept on two threads, of
-// odd heights and single rows; after the first redraw and after one change.
+// odd heights and single rows; after the first redraw, after one change and after a pan that
+// follows it, which moves along a kept ground that a smaller canvas may use only part of.
 TEST(map_rendering_identity,
      the_map_anywhere_on_canvases_of_any_size_matches_the_literal_pipeline) {
     constexpr int redraw_changes[] = {0, 1, 4, 5, 6, 7, 11, 17};
@@ -378,10 +379,10 @@ TEST(map_rendering_identity,
         level.view_y = s.between(-level.canvas_height, level.map_height);
         const int change =
             redraw_changes[s.between(0, static_cast<int>(std::size(redraw_changes)) - 1)];
-        // The second redraw starts from what the first one kept.
-        for (int redraw = 0; redraw < 2; ++redraw) {
-            if (redraw == 1) {
-                change_scene(s, change);
+        // Each redraw after the first starts from what the one before kept.
+        for (int redraw = 0; redraw < 3; ++redraw) {
+            if (redraw > 0) {
+                change_scene(s, redraw == 1 ? change : pan_change);
             }
             const ping_marker marker_before = s.state.marker;
             const QImage expected = s.canvas_after([&] {
