@@ -10,6 +10,7 @@
 #include <QRect>
 
 #include "platform/disc_rows.h"
+#include "platform/row_sharing.h"
 
 namespace quill {
 
@@ -42,6 +43,64 @@ bool consecutive(const std::vector<int>& coordinates) {
         }
     }
     return true;
+}
+
+// Picks pixels from rows of a 32-bit source at the columns x.
+class column_picker {
+public:
+    column_picker(const QImage& source, const std::vector<int>& x)
+        : bits_(source.constBits()),
+          line_bytes_(source.bytesPerLine()),
+          x_(x),
+          straight_(consecutive(x)) {}
+
+    // Row y's picked pixels into `into`; one block copy when the columns follow each other, as
+    // at 100 %.
+    void pick(int y, uint32_t* into) const {
+        const auto* line = reinterpret_cast<const uint32_t*>(bits_ + y * line_bytes_);
+        if (straight_) {
+            std::memcpy(into, line + x_.front(), x_.size() * 4);
+            return;
+        }
+        const int* x = x_.data();
+        for (size_t i = 0; i < x_.size(); ++i) {
+            into[i] = line[x[i]];
+        }
+    }
+
+private:
+    const uchar* bits_;
+    qsizetype line_bytes_;
+    const std::vector<int>& x_;
+    bool straight_;
+};
+
+// Rows of 32-bit pixels from one memory to another, on both cores for many.
+void copy_rows(uchar* into, qsizetype into_line, const uchar* from, qsizetype from_line, int width,
+               int height) {
+    const size_t row_bytes = static_cast<size_t>(width) * 4;
+    share_rows(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::memcpy(into + y * into_line, from + y * from_line, row_bytes);
+        }
+    });
+}
+
+int rows_per_band(const QRect& box) {
+    return static_cast<int>(std::clamp<int64_t>(band_pixels / box.width(), 1, box.height()));
+}
+
+// Whether kept has room for the part's pixels in its top left corner, in the part's format.
+bool holds(const QImage* kept, const QImage& part) {
+    return kept && kept->format() == part.format() && kept->width() >= part.width() &&
+           kept->height() >= part.height();
+}
+
+// Whether keep_pixels keeps the part in kept: not in one more than twice its size, which a pan
+// would move along whole.
+bool fits_to_keep(const QImage* kept, const QImage& part) {
+    return holds(kept, part) &&
+           int64_t{kept->width()} * kept->height() <= int64_t{2} * part.width() * part.height();
 }
 
 bool fits(int64_t left, int64_t top, size_t width, size_t height, const QImage& target) {
@@ -129,6 +188,10 @@ struct sampled_drawing::impl {
             source_y[static_cast<size_t>(j)] = static_cast<int>(
                 (rows[static_cast<size_t>(box.y() + j)] - y) * source.height() / height);
         }
+        if (lands_as_copy(source)) {
+            copy_pixels(source, box, source_x, source_y);
+            return;
+        }
         const qsizetype line_bytes = source.bytesPerLine();
         // At 100 % the picked pixels form one block of the source, drawn straight from it.
         if (consecutive(source_x) && consecutive(source_y)) {
@@ -138,26 +201,74 @@ struct sampled_drawing::impl {
             put(box.topLeft(), block);
             return;
         }
-        const int band_rows =
-            static_cast<int>(std::clamp<int64_t>(band_pixels / box.width(), 1, box.height()));
+        const int band_rows = rows_per_band(box);
         QImage band(box.width(), band_rows, source.format());
         if (band.isNull()) {
             return;
         }
+        const column_picker picker(source, source_x);
         for (int first = 0; first < box.height(); first += band_rows) {
             const int count = std::min(band_rows, box.height() - first);
             for (int j = 0; j < count; ++j) {
-                const auto* line = reinterpret_cast<const uint32_t*>(
-                    source.constBits() + source_y[static_cast<size_t>(first + j)] * line_bytes);
-                auto* target = reinterpret_cast<uint32_t*>(band.scanLine(j));
-                for (size_t i = 0; i < source_x.size(); ++i) {
-                    target[i] = line[source_x[i]];
-                }
+                picker.pick(source_y[static_cast<size_t>(first + j)],
+                            reinterpret_cast<uint32_t*>(band.scanLine(j)));
             }
             const QImage rows_done(band.constBits(), box.width(), count, band.bytesPerLine(),
                                    band.format());
             put(QPoint(box.x(), box.y() + first), rows_done);
         }
+    }
+
+    // Whether source, drawn in the present mode, lands on the part as an unchanged copy of
+    // opaque pixels: an opaque picture, or one whose transparency put drops, on a part whose
+    // format holds opaque pixels bit for bit as QPainter copies them there.
+    bool lands_as_copy(const QImage& source) const {
+        const bool opaque = source.format() == QImage::Format_RGB32;
+        const bool dropped = source.format() == QImage::Format_ARGB32_Premultiplied &&
+                             mode != draw_mode::alpha_blend;
+        return (opaque || dropped) && (part.format() == QImage::Format_RGB32 ||
+                                       part.format() == QImage::Format_ARGB32_Premultiplied);
+    }
+
+    // The picked pixels of source written straight into the part's box, the rows shared with a
+    // second thread when there are many: no painter is involved, so the threads share nothing
+    // but the pixels they read. Qt drops the transparency, a band of rows at a time, so that
+    // the colours come out as put's would.
+    void copy_pixels(const QImage& source, const QRect& box, const std::vector<int>& source_x,
+                     const std::vector<int>& source_y) {
+        const qsizetype part_line = part.bytesPerLine();
+        uchar* const corner = part_bits + box.y() * part_line + static_cast<qsizetype>(box.x()) * 4;
+        const size_t row_bytes = static_cast<size_t>(box.width()) * 4;
+        const bool opaque = source.format() == QImage::Format_RGB32;
+        const int band_rows = rows_per_band(box);
+        const column_picker picker(source, source_x);
+        share_rows(box.height(), box.width(), [&](int first, int end) {
+            if (opaque) {
+                for (int j = first; j < end; ++j) {
+                    picker.pick(source_y[static_cast<size_t>(j)],
+                                reinterpret_cast<uint32_t*>(corner + j * part_line));
+                }
+                return;
+            }
+            QImage band(box.width(), band_rows, source.format());
+            if (band.isNull()) {
+                return;
+            }
+            for (int from = first; from < end; from += band_rows) {
+                const int count = std::min(band_rows, end - from);
+                for (int j = 0; j < count; ++j) {
+                    picker.pick(source_y[static_cast<size_t>(from + j)],
+                                reinterpret_cast<uint32_t*>(band.scanLine(j)));
+                }
+                const QImage opaque_rows =
+                    QImage(band.constBits(), box.width(), count, band.bytesPerLine(), band.format())
+                        .convertToFormat(QImage::Format_RGB32);
+                for (int j = 0; j < count; ++j) {
+                    std::memcpy(corner + (from + j) * part_line, opaque_rows.constScanLine(j),
+                                row_bytes);
+                }
+            }
+        });
     }
 
     picture_store& store;
@@ -260,7 +371,7 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     }
     const QImage& part = impl_->part;
     const QImage* existing = impl_->store.image(kept);
-    if (!existing || existing->size() != part.size() || existing->format() != part.format()) {
+    if (!fits_to_keep(existing, part)) {
         impl_->store.free(kept);
         kept = impl_->store.adopt(QImage(part.size(), part.format()));
     }
@@ -268,12 +379,8 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     if (!copy) {
         return 0;
     }
-    uchar* into = copy->bits();
-    const size_t row_bytes = static_cast<size_t>(part.width()) * 4;
-    for (int y = 0; y < part.height(); ++y) {
-        std::memcpy(into + y * copy->bytesPerLine(), impl_->part_bits + y * part.bytesPerLine(),
-                    row_bytes);
-    }
+    copy_rows(copy->bits(), copy->bytesPerLine(), impl_->part_bits, part.bytesPerLine(),
+              part.width(), part.height());
     return kept;
 }
 
@@ -281,13 +388,11 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
 bool sampled_drawing::restore_pixels(picture_handle kept) {
     const QImage* copy = impl_->store.image(kept);
     const QImage& part = impl_->part;
-    if (!active() || !copy || copy->size() != part.size() || copy->format() != part.format()) {
+    if (!active() || !holds(copy, part)) {
         return false;
     }
-    const size_t row_bytes = static_cast<size_t>(part.width()) * 4;
-    for (int y = 0; y < part.height(); ++y) {
-        std::memcpy(impl_->part_bits + y * part.bytesPerLine(), copy->constScanLine(y), row_bytes);
-    }
+    copy_rows(impl_->part_bits, part.bytesPerLine(), copy->constBits(), copy->bytesPerLine(),
+              part.width(), part.height());
     return true;
 }
 

@@ -15,7 +15,10 @@ namespace quill {
 // change the pixels they stand for, with the same blending: the part is drawn on in the pixel
 // format of `model`, the format the large picture would have, laid over target's memory. A
 // nearest-neighbour reduction of a drawing thus costs what the reduction holds, not what the
-// large picture would hold, and needs no memory of its own.
+// large picture would hold, and needs no memory of its own. A picture that lands as a plain
+// copy of opaque pixels (the background of a map) is written straight into the part, and a
+// large part's rows, like those of keep_pixels and restore_pixels, are shared with a second
+// thread that ends before the call returns.
 // Both lists must be non-decreasing and lie inside the large picture, which then clips nothing
 // that the sample holds. Nothing is drawn when the lists are empty, the part does not lie
 // inside target, target is unknown or has a drawing session, or either picture is not one of
@@ -36,11 +39,14 @@ public:
     void draw_picture_scaled(picture_handle picture, int x, int y, int width, int height);
     void draw_circle(int centre_x, int centre_y, int radius, rgb colour);
 
-    // The sample's pixels as they are now, kept in the store as picture `kept` (made anew when
-    // it is 0 or does not fit); returns its handle, 0 when nothing was kept, and then `kept`
-    // is freed.
+    // The sample's pixels as they are now, kept in the top left corner of picture `kept` of the
+    // store; it is made anew, of the sample's size, when it is 0, of another format, too small
+    // or more than twice the sample's size. A larger one is reused, since fresh memory costs a
+    // page fault every 4 KiB when first written, more than the copy itself. Returns its handle, 0
+    // when nothing was kept, and then `kept` is freed.
     picture_handle keep_pixels(picture_handle kept);
-    // Puts pixels kept by keep_pixels back; false, changing nothing, when they do not fit.
+    // Puts pixels kept by keep_pixels back from the top left corner of `kept`; false, changing
+    // nothing, when they do not fit. Whether they are this sample's is the caller's to know.
     bool restore_pixels(picture_handle kept);
 
 private:

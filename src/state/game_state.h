@@ -66,10 +66,12 @@ struct map_view_memory {
     // Everything the canvas shows depends on, as it was at the last redraw; empty when unknown.
     std::vector<int64_t> drawn_from;
     std::string drawn_label;
-    // A picture of the canvas part the map covers, with the map's ground (fill and background)
-    // drawn; 0 when none is kept. What it depends on apart from the view, and where its first
-    // pixel lies on the zoomed map.
+    // A picture with the map's ground of the canvas part the map covers in its top left corner,
+    // ground_width x ground_height pixels; 0 when none is kept. What it depends on apart from
+    // the view, and where its first pixel lies on the zoomed map.
     int32_t ground = 0;
+    int32_t ground_width = 0;
+    int32_t ground_height = 0;
     std::vector<int64_t> ground_from;
     int64_t ground_x = 0;
     int64_t ground_y = 0;

@@ -64,14 +64,23 @@ void draw_ping_marker(surface& work, game_state& state, int64_t now, int32_t zoo
     }
 }
 
-// The map's ground at 100 %: the fill and the background. It depends on nothing but the
-// background, the map and canvas sizes, the zoom and the view, so the map view keeps it
+// The background, without blending, as the ground's last layer. On a surface that holds only
+// pixels of the map, as a sample of it does, it covers every one of them, so there it is the
+// whole ground: the fill beneath it never shows.
+template <typename surface>
+void compose_map_background(surface& work, const game_state& state) {
+    work.set_mode(draw_mode::solid);
+    work.draw_picture(state.level.background, 0, 0);
+}
+
+// The map's ground at 100 %: the fill, then the background over it. It depends on nothing but
+// the background, the map and canvas sizes, the zoom and the view, so the map view keeps it
 // between redraws.
 template <typename surface>
 void compose_map_ground(surface& work, const game_state& state) {
     const level_info& level = state.level;
     work.fill_box(0, 0, level.canvas_width, level.canvas_height, map_fill_colour);
-    work.draw_picture(level.background, 0, 0);
+    compose_map_background(work, state);
 }
 
 // What lies on the ground: tombstones, transports and tokens, the dragged transport once more

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "content/ui_numbers.h"
@@ -66,16 +67,15 @@ void add_picture(std::vector<int64_t>& inputs, const picture_store& pictures,
     inputs.push_back(static_cast<int64_t>(pictures.version(picture)));
 }
 
-// Everything compose_map_ground's pixels depend on but the view: the background's pixels, the
-// zoomed map's size and the fill box. With the view, which picks the pixels, that is all.
+// Everything the ground's pixels on the canvas depend on but the view: the background's pixels
+// and the zoomed map's size. With the view, which picks the pixels, that is all.
 std::vector<int64_t> ground_inputs(const game_state& state, const picture_store& pictures,
                                    int32_t zoom) {
     const level_info& level = state.level;
     std::vector<int64_t> inputs;
     add_picture(inputs, pictures, level.background);
     inputs.insert(inputs.end(),
-                  {pictures.width(level.background), pictures.height(level.background), zoom,
-                   level.canvas_width, level.canvas_height});
+                  {pictures.width(level.background), pictures.height(level.background), zoom});
     return inputs;
 }
 
@@ -131,8 +131,8 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
     const auto height = static_cast<int64_t>(sample.rows.size());
     const int64_t dx = sample.zoomed_x - memory.ground_x;
     const int64_t dy = sample.zoomed_y - memory.ground_y;
-    if (pictures.width(memory.ground) != width || pictures.height(memory.ground) != height ||
-        std::abs(dx) >= width || std::abs(dy) >= height ||
+    if (memory.ground_width != width || memory.ground_height != height || std::abs(dx) >= width ||
+        std::abs(dy) >= height ||
         !pictures.scroll(memory.ground, static_cast<int>(-dx), static_cast<int>(-dy))) {
         return false;
     }
@@ -143,7 +143,7 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
                 state.level.background,
                 part_of(sample.columns, static_cast<int>(from_x), static_cast<int>(to_x)),
                 part_of(sample.rows, static_cast<int>(from_y), static_cast<int>(to_y)));
-            compose_map_ground(strip, state);
+            compose_map_background(strip, state);
         }
     };
     // The columns that came into view, then the rest of the rows that did.
@@ -163,16 +163,20 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
 void draw_ground(sampled_drawing& work, const game_state& state, picture_store& pictures,
                  const map_sample& sample, int32_t zoom, map_view_memory& memory) {
     std::vector<int64_t> ground_from = ground_inputs(state, pictures, zoom);
-    const bool same_place =
-        sample.zoomed_x == memory.ground_x && sample.zoomed_y == memory.ground_y;
+    const bool same_place = sample.zoomed_x == memory.ground_x &&
+                            sample.zoomed_y == memory.ground_y &&
+                            std::cmp_equal(sample.columns.size(), memory.ground_width) &&
+                            std::cmp_equal(sample.rows.size(), memory.ground_height);
     if (ground_from == memory.ground_from &&
         (same_place || pan_kept_ground(state, pictures, sample, memory)) &&
         work.restore_pixels(memory.ground)) {
         return;
     }
-    compose_map_ground(work, state);
+    compose_map_background(work, state);
     memory.ground = work.keep_pixels(memory.ground);
     memory.ground_from = memory.ground != 0 ? std::move(ground_from) : std::vector<int64_t>{};
+    memory.ground_width = static_cast<int32_t>(sample.columns.size());
+    memory.ground_height = static_cast<int32_t>(sample.rows.size());
     memory.ground_x = sample.zoomed_x;
     memory.ground_y = sample.zoomed_y;
 }
@@ -181,13 +185,33 @@ void draw_ground(sampled_drawing& work, const game_state& state, picture_store& 
 struct canvas_job {
     int control = 0;
     map_frame frame;
-    // The box the canvas is cleared in before the map is drawn.
+    // The box the canvas is cleared white in, around the map.
     int fill_width = 0;
     int fill_height = 0;
     bool marker_running = false;
     bool hover_label = false;
     map_view_memory& memory;
 };
+
+// The canvas white in the job's box, but for the map's pixels when they were drawn: the ground
+// covers every one of them, and clearing them first would only be drawn over.
+void clear_around_map(drawing& canvas, const canvas_job& job, const map_sample& sample,
+                      bool map_drawn) {
+    constexpr rgb white{255, 255, 255};
+    if (!map_drawn) {
+        canvas.fill_box(0, 0, job.fill_width, job.fill_height, white);
+        return;
+    }
+    const int left = std::min(sample.left, job.fill_width);
+    const int top = std::min(sample.top, job.fill_height);
+    const int right =
+        std::min(sample.left + static_cast<int>(sample.columns.size()), job.fill_width);
+    const int bottom = std::min(sample.top + static_cast<int>(sample.rows.size()), job.fill_height);
+    canvas.fill_box(0, 0, job.fill_width, top, white);
+    canvas.fill_box(0, bottom, job.fill_width, job.fill_height - bottom, white);
+    canvas.fill_box(0, top, left, bottom - top, white);
+    canvas.fill_box(right, top, job.fill_width - right, bottom - top, white);
+}
 
 void render_on_canvas(game_state& state, platform& system, const canvas_job& job) {
     const level_info& level = state.level;
@@ -208,24 +232,23 @@ void render_on_canvas(game_state& state, platform& system, const canvas_job& job
     }
 
     const map_sample sample = sample_of(level, job.frame, pictures, canvas_picture);
-    {
-        const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(job.control);
-        canvas->fill_box(0, 0, job.fill_width, job.fill_height, {255, 255, 255});
-    }
     // The map pixels the canvas shows are composed straight into their place on it, in the
     // format a full-size working picture would have. That picture's pixels would all be opaque,
     // since the background is drawn over every one of them without blending, so the copy onto
     // the canvas would change no bits and is left out. Composed even when no map pixel is on the
     // canvas: the marker still ages.
+    bool map_drawn = false;
     {
         sampled_drawing work(pictures, canvas_picture, sample.left, sample.top, level.background,
                              sample.columns, sample.rows);
         draw_ground(work, state, pictures, sample, job.frame.zoom, memory);
         compose_map_items(work, state, system, job.frame.zoom, job.marker_running);
+        map_drawn = work.active();
     }
     {
         // Ending this session shows the finished canvas.
         const std::unique_ptr<drawing> canvas = system.start_canvas_drawing(job.control);
+        clear_around_map(*canvas, job, sample, map_drawn);
         if (!label.empty()) {
             draw_hover_label(*canvas, state, system);
         }

@@ -14,10 +14,11 @@ namespace quill {
 // The canvas comes out pixel for pixel as if the whole map (the background with everything on
 // it) were composed at 100 % and a copy scaled to the zoom by nearest neighbour, but only the
 // map pixels the canvas shows are ever composed, straight onto the canvas: the cost and the
-// memory follow the canvas, not the map. The map's ground (fill and background) is kept in
-// state.view_memory between redraws and moved along when the view pans; a redraw that would
-// change nothing on the canvas (same inputs, same canvas pixels, no marker running) is left
-// out.
+// memory follow the canvas, not the map. The map's ground (the background, which covers the
+// fill on every pixel the canvas shows) is kept in state.view_memory between redraws and moved
+// along when the view pans; after a zoom step or a resize it is composed anew, its rows shared
+// with a second thread. A redraw that would change nothing on the canvas (same inputs, same
+// canvas pixels, no marker running) is left out.
 void render_map_view(game_state& state, platform& system);
 
 // The same map on another canvas, without the hover label: at the frame's zoom and view, with

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -347,6 +348,55 @@ TEST(map_rendering_identity, kept_work_never_shows_a_stale_canvas) {
         ASSERT_TRUE(difference.empty())
             << "scene " << number << ", change " << kind << ": " << difference;
         ASSERT_EQ(s.state.marker.active, marker_after) << "scene " << number;
+    }
+}
+
+// The map anywhere on the canvas, with white on every side of it as the player view's whole
+// map has, and canvases large enough that the ground is composed and kept on two threads, of
+// odd heights and single rows; after the first redraw, after one change and after a pan that
+// follows it, which moves along a kept ground that a smaller canvas may use only part of.
+TEST(map_rendering_identity,
+     the_map_anywhere_on_canvases_of_any_size_matches_the_literal_pipeline) {
+    constexpr int redraw_changes[] = {0, 1, 4, 5, 6, 7, 11, 17};
+    std::mt19937 random(1812);
+    for (int number = 0; number < 48; ++number) {
+        scene s(random);
+        level_info& level = s.state.level;
+        if (number % 2 == 0) {
+            const int width = s.between(300, 900);
+            const int height = s.between(200, 700);
+            s.pictures.free(level.background);
+            level.background = s.noise_picture(width, height, s.chance(25));
+            level.map_width = width;
+            level.map_height = height;
+            level.canvas_width = s.between(1, 800);
+            level.canvas_height = s.chance(20) ? 1 : s.between(0, 250) * 2 + 1;
+            const bool same_size = s.chance(80);
+            s.system.create_canvas(0, 0, 0, 0, same_size ? level.canvas_width : s.between(1, 800),
+                                   same_size ? level.canvas_height : s.between(1, 501), true);
+        }
+        level.view_x = s.between(-level.canvas_width, level.map_width);
+        level.view_y = s.between(-level.canvas_height, level.map_height);
+        const int change =
+            redraw_changes[s.between(0, static_cast<int>(std::size(redraw_changes)) - 1)];
+        // Each redraw after the first starts from what the one before kept.
+        for (int redraw = 0; redraw < 3; ++redraw) {
+            if (redraw > 0) {
+                change_scene(s, redraw == 1 ? change : pan_change);
+            }
+            const ping_marker marker_before = s.state.marker;
+            const QImage expected = s.canvas_after([&] {
+                const picture_handle work = s.pictures.copy(level.background);
+                render_map_view_reference(s.state, s.system, work);
+                s.pictures.free(work);
+            });
+            s.state.marker = marker_before;
+            s.state.view_memory.drawn_from.clear();
+            const QImage actual = s.canvas_after([&] { render_map_view(s.state, s.system); });
+            const std::string difference = first_difference(expected, actual);
+            ASSERT_TRUE(difference.empty()) << "scene " << number << ", redraw " << redraw
+                                            << ", change " << change << ": " << difference;
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/drawing.h"
 #include "platform/scripted/scripted_platform.h"
 #include "view/map_rendering.h"
 
@@ -124,6 +125,30 @@ TEST_F(map_rendering, a_view_without_map_pixels_keeps_no_ground) {
     EXPECT_FALSE(pictures.valid(kept));
     EXPECT_EQ(state.view_memory.ground, 0);
     EXPECT_EQ(canvas_pixel(10, 10), opaque({255, 255, 255}));
+}
+
+// A smaller canvas keeps its ground in the corner of the picture the larger one kept, sparing
+// fresh memory; grown again, the canvas is composed anew and shows nothing an older ground left
+// beyond that corner.
+TEST_F(map_rendering, a_canvas_grown_again_shows_no_older_ground) {
+    const auto resize = [&](int width, int height) {
+        system.move_control(0, platform::keep_value, platform::keep_value, width, height);
+        state.level.canvas_width = width;
+        state.level.canvas_height = height;
+    };
+    render_map_view(state, system);
+    const picture_handle kept = state.view_memory.ground;
+    resize(150, 80);
+    render_map_view(state, system);
+    EXPECT_EQ(state.view_memory.ground, kept);
+    {
+        drawing repaint(pictures, state.level.background);
+        repaint.fill_box(0, 0, 400, 300, {200, 10, 10});
+    }
+    render_map_view(state, system);
+    resize(200, 100);
+    render_map_view(state, system);
+    EXPECT_EQ(canvas_pixel(180, 90), opaque({200, 10, 10}));
 }
 
 TEST_F(map_rendering, items_beyond_the_map_picture_are_not_drawn) {
