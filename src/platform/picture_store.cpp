@@ -12,6 +12,7 @@
 #include <QRect>
 
 #include "platform/picture_decoding.h"
+#include "platform/row_sharing.h"
 
 namespace quill {
 
@@ -33,6 +34,7 @@ struct picture_store::impl {
     // Node-based, so pointers handed out by image() survive later insertions.
     std::unordered_map<picture_handle, QImage> pictures;
     picture_handle next_handle = 1;
+    row_sharer rows;
 };
 
 picture_store::picture_store() : impl_(std::make_unique<impl>()) {}
@@ -61,6 +63,11 @@ picture_handle picture_store::copy(picture_handle source) {
     // Implicit sharing makes this cheap: the first drawing on either one detaches it, and
     // QImage copies at once a picture that is being drawn on.
     return picture ? adopt(*picture) : 0;
+}
+
+void picture_store::share_rows(int count, int64_t width,
+                               const std::function<void(int first, int end)>& work) {
+    impl_->rows.share(count, width, work);
 }
 
 void picture_store::free(picture_handle handle) {
@@ -135,6 +142,43 @@ bool picture_store::scroll(picture_handle handle, int dx, int dy) {
         const int from_y = to_y - dy;
         std::memmove(bits + to_y * stride + to_x, bits + from_y * stride + from_x, row_bytes);
     }
+    return true;
+}
+
+bool picture_store::reframe(picture_handle handle, int width, int height, int dx, int dy) {
+    QImage* picture = image(handle);
+    if (!picture || picture->paintingActive() || picture->depth() != 32 || width <= 0 ||
+        height <= 0) {
+        return false;
+    }
+    QImage framed(width, height, picture->format());
+    if (framed.isNull()) {
+        return false;
+    }
+    const auto from_x = static_cast<int>(std::clamp<int64_t>(dx, 0, width));
+    const auto to_x =
+        static_cast<int>(std::clamp<int64_t>(int64_t{dx} + picture->width(), from_x, width));
+    const auto from_y = static_cast<int>(std::clamp<int64_t>(dy, 0, height));
+    const auto to_y =
+        static_cast<int>(std::clamp<int64_t>(int64_t{dy} + picture->height(), from_y, height));
+    constexpr int pixel_bytes = 4;
+    const size_t row_bytes = static_cast<size_t>(width) * pixel_bytes;
+    // Every pixel is written once: moved, or cleared where nothing moves onto it.
+    for (int y = 0; y < height; ++y) {
+        uchar* row = framed.scanLine(y);
+        if (y < from_y || y >= to_y || from_x == to_x) {
+            std::memset(row, 0, row_bytes);
+            continue;
+        }
+        std::memset(row, 0, static_cast<size_t>(from_x) * pixel_bytes);
+        std::memcpy(
+            row + static_cast<qsizetype>(from_x) * pixel_bytes,
+            picture->constScanLine(y - dy) + static_cast<qsizetype>(from_x - dx) * pixel_bytes,
+            static_cast<size_t>(to_x - from_x) * pixel_bytes);
+        std::memset(row + static_cast<qsizetype>(to_x) * pixel_bytes, 0,
+                    static_cast<size_t>(width - to_x) * pixel_bytes);
+    }
+    *picture = std::move(framed);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,6 +58,10 @@ public:
     // its pixels. False for an unknown handle, a picture with a drawing session on it or one
     // not of 32 bits a pixel.
     bool scroll(picture_handle handle, int dx, int dy);
+    // Gives the picture a new size, its pixels moved by (dx, dy); pixels nothing moves onto
+    // have all their bits 0 (black). False, changing nothing, for an unknown handle, a size of 0 or
+    // less, a picture with a drawing session on it or one not of 32 bits a pixel.
+    bool reframe(picture_handle handle, int width, int height, int dx, int dy);
 
     // 0xAARRGGBB, not premultiplied; 0 outside the picture or for an unknown handle.
     uint32_t pixel(picture_handle handle, int x, int y) const;
@@ -65,6 +70,10 @@ public:
     picture_handle adopt(QImage image);
     QImage* image(picture_handle handle);
     const QImage* image(picture_handle handle) const;
+    // For the drawing code only: work(first, end) over the rows [0, count) of a picture
+    // `width` pixels wide, shared with the store's second thread when they are many (see
+    // row_sharer).
+    void share_rows(int count, int64_t width, const std::function<void(int first, int end)>& work);
 
 private:
     struct impl;

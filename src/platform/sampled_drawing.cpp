@@ -10,7 +10,6 @@
 #include <QRect>
 
 #include "platform/disc_rows.h"
-#include "platform/row_sharing.h"
 
 namespace quill {
 
@@ -76,10 +75,10 @@ private:
 };
 
 // Rows of 32-bit pixels from one memory to another, on both cores for many.
-void copy_rows(uchar* into, qsizetype into_line, const uchar* from, qsizetype from_line, int width,
-               int height) {
+void copy_rows(picture_store& store, uchar* into, qsizetype into_line, const uchar* from,
+               qsizetype from_line, int width, int height) {
     const size_t row_bytes = static_cast<size_t>(width) * 4;
-    share_rows(height, width, [&](int first, int end) {
+    store.share_rows(height, width, [&](int first, int end) {
         for (int y = first; y < end; ++y) {
             std::memcpy(into + y * into_line, from + y * from_line, row_bytes);
         }
@@ -242,7 +241,7 @@ struct sampled_drawing::impl {
         const bool opaque = source.format() == QImage::Format_RGB32;
         const int band_rows = rows_per_band(box);
         const column_picker picker(source, source_x);
-        share_rows(box.height(), box.width(), [&](int first, int end) {
+        store.share_rows(box.height(), box.width(), [&](int first, int end) {
             if (opaque) {
                 for (int j = first; j < end; ++j) {
                     picker.pick(source_y[static_cast<size_t>(j)],
@@ -379,8 +378,8 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     if (!copy) {
         return 0;
     }
-    copy_rows(copy->bits(), copy->bytesPerLine(), impl_->part_bits, part.bytesPerLine(),
-              part.width(), part.height());
+    copy_rows(impl_->store, copy->bits(), copy->bytesPerLine(), impl_->part_bits,
+              part.bytesPerLine(), part.width(), part.height());
     return kept;
 }
 
@@ -391,8 +390,8 @@ bool sampled_drawing::restore_pixels(picture_handle kept) {
     if (!active() || !holds(copy, part)) {
         return false;
     }
-    copy_rows(impl_->part_bits, part.bytesPerLine(), copy->constBits(), copy->bytesPerLine(),
-              part.width(), part.height());
+    copy_rows(impl_->store, impl_->part_bits, part.bytesPerLine(), copy->constBits(),
+              copy->bytesPerLine(), part.width(), part.height());
     return true;
 }
 

@@ -123,17 +123,34 @@ std::vector<int> part_of(const std::vector<int>& picked, int from, int to) {
     return {picked.begin() + from, picked.begin() + to};
 }
 
-// After a pan the kept ground still holds most of what the canvas shows: it is moved along,
-// and only what came into view is composed. False when nothing could be kept.
-bool pan_kept_ground(const game_state& state, picture_store& pictures, const map_sample& sample,
-                     map_view_memory& memory) {
+// After a pan or a resize at the same zoom the kept ground still holds much of what the canvas
+// shows: it is moved to its new place, in a picture of the new size where the old one is too
+// small or more than twice as large, and only what it did not hold is composed. False when
+// nothing could be kept.
+bool reuse_kept_ground(const game_state& state, picture_store& pictures, const map_sample& sample,
+                       map_view_memory& memory) {
     const auto width = static_cast<int64_t>(sample.columns.size());
     const auto height = static_cast<int64_t>(sample.rows.size());
-    const int64_t dx = sample.zoomed_x - memory.ground_x;
-    const int64_t dy = sample.zoomed_y - memory.ground_y;
-    if (memory.ground_width != width || memory.ground_height != height || std::abs(dx) >= width ||
-        std::abs(dy) >= height ||
-        !pictures.scroll(memory.ground, static_cast<int>(-dx), static_cast<int>(-dy))) {
+    // Where the kept pixels land in the new part, and the box of the part they cover.
+    const int64_t dx = memory.ground_x - sample.zoomed_x;
+    const int64_t dy = memory.ground_y - sample.zoomed_y;
+    const int64_t kept_from_x = std::clamp<int64_t>(dx, 0, width);
+    const int64_t kept_to_x = std::clamp<int64_t>(dx + memory.ground_width, kept_from_x, width);
+    const int64_t kept_from_y = std::clamp<int64_t>(dy, 0, height);
+    const int64_t kept_to_y = std::clamp<int64_t>(dy + memory.ground_height, kept_from_y, height);
+    if (kept_from_x == kept_to_x || kept_from_y == kept_to_y) {
+        return false;
+    }
+    const int64_t kept_width = pictures.width(memory.ground);
+    const int64_t kept_height = pictures.height(memory.ground);
+    const bool fits_in_place = kept_width >= width && kept_height >= height &&
+                               kept_width * kept_height <= 2 * width * height;
+    const bool moved =
+        fits_in_place
+            ? pictures.scroll(memory.ground, static_cast<int>(dx), static_cast<int>(dy))
+            : pictures.reframe(memory.ground, static_cast<int>(width), static_cast<int>(height),
+                               static_cast<int>(dx), static_cast<int>(dy));
+    if (!moved) {
         return false;
     }
     const auto compose = [&](int64_t from_x, int64_t to_x, int64_t from_y, int64_t to_y) {
@@ -146,20 +163,20 @@ bool pan_kept_ground(const game_state& state, picture_store& pictures, const map
             compose_map_background(strip, state);
         }
     };
-    // The columns that came into view, then the rest of the rows that did.
-    const int64_t kept_from_x = std::max<int64_t>(0, -dx);
-    const int64_t kept_to_x = std::min(width, width - dx);
+    // The columns beside what was kept, then the rows above and below it.
     compose(0, kept_from_x, 0, height);
     compose(kept_to_x, width, 0, height);
-    compose(kept_from_x, kept_to_x, 0, std::max<int64_t>(0, -dy));
-    compose(kept_from_x, kept_to_x, std::min(height, height - dy), height);
+    compose(kept_from_x, kept_to_x, 0, kept_from_y);
+    compose(kept_from_x, kept_to_x, kept_to_y, height);
+    memory.ground_width = static_cast<int32_t>(width);
+    memory.ground_height = static_cast<int32_t>(height);
     memory.ground_x = sample.zoomed_x;
     memory.ground_y = sample.zoomed_y;
     return true;
 }
 
 // The ground in the part of work: put back as kept, from a kept ground moved along after a
-// pan, or composed anew and kept.
+// pan or a resize, or composed anew and kept.
 void draw_ground(sampled_drawing& work, const game_state& state, picture_store& pictures,
                  const map_sample& sample, int32_t zoom, map_view_memory& memory) {
     std::vector<int64_t> ground_from = ground_inputs(state, pictures, zoom);
@@ -168,7 +185,7 @@ void draw_ground(sampled_drawing& work, const game_state& state, picture_store& 
                             std::cmp_equal(sample.columns.size(), memory.ground_width) &&
                             std::cmp_equal(sample.rows.size(), memory.ground_height);
     if (ground_from == memory.ground_from &&
-        (same_place || pan_kept_ground(state, pictures, sample, memory)) &&
+        (same_place || reuse_kept_ground(state, pictures, sample, memory)) &&
         work.restore_pixels(memory.ground)) {
         return;
     }

@@ -147,5 +147,36 @@ TEST(picture_store_test, scrolling_moves_pixels_and_leaves_the_uncovered_ones) {
     EXPECT_FALSE(store.scroll(0, 1, 1));
 }
 
+TEST(picture_store_test, reframing_moves_pixels_into_a_new_size_and_clears_the_rest) {
+    // width, height, dx, dy
+    const std::array<std::array<int, 4>, 7> frames = {{{7, 5, 0, 0},
+                                                       {9, 6, 1, 1},
+                                                       {4, 3, -2, -1},
+                                                       {10, 2, 3, -4},
+                                                       {3, 8, -6, 0},
+                                                       {5, 5, 7, 0},
+                                                       {1, 1, -6, -4}}};
+    for (const auto& [width, height, dx, dy] : frames) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height << " by " << dx << "," << dy);
+        picture_store store;
+        const picture_handle picture = coordinate_picture(store, 7, 5);
+        ASSERT_TRUE(store.reframe(picture, width, height, dx, dy));
+        ASSERT_EQ(store.width(picture), width);
+        ASSERT_EQ(store.height(picture), height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool moved_onto = x - dx >= 0 && x - dx < 7 && y - dy >= 0 && y - dy < 5;
+                const uint32_t expected = moved_onto ? qRgb(x - dx, y - dy, 0) : qRgb(0, 0, 0);
+                ASSERT_EQ(store.pixel(picture, x, y), expected) << x << "," << y;
+            }
+        }
+    }
+    picture_store store;
+    const picture_handle picture = coordinate_picture(store, 4, 4);
+    EXPECT_FALSE(store.reframe(picture, 0, 4, 0, 0));
+    EXPECT_EQ(store.width(picture), 4);
+    EXPECT_FALSE(store.reframe(0, 4, 4, 0, 0));
+}
+
 }  // namespace
 }  // namespace quill
