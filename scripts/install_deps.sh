@@ -9,8 +9,8 @@
 # draws the map with Leaflet (libjs-leaflet, built into the program); its page tests run in a
 # headless Chromium. ISA-L (libisal) inflates PNG pictures and checks their chunks' checksums
 # several times faster than zlib, which libpng would use. `make package` builds a Debian package
-# with CPack (dpkg-shlibdeps comes with build-essential); lintian, desktop-file-validate and
-# appstreamcli check it.
+# with CPack (dpkg-shlibdeps comes with build-essential); lintian, desktop-file-validate,
+# appstreamcli and update-mime-database (shared-mime-info) check it.
 set -euo pipefail
 
 packages=(
@@ -24,7 +24,7 @@ packages=(
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     clang-14 libclang-rt-14-dev clang-format
     chromium
-    lintian desktop-file-utils appstream
+    lintian desktop-file-utils appstream shared-mime-info
 )
 if [ "${1:-}" = "--with-display" ]; then
     packages+=(xauth)
