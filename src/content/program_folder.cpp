@@ -46,9 +46,9 @@ bool copy_missing_files(const std::string& source, const std::string& target, in
 }
 
 std::string copy_failed_message(const std::string& level_dir, const std::string& installed) {
-    return "Die Ebene konnte nicht in den Ordner \"" + level_dir +
-           "\" kopiert werden. Quillmark liest sie aus \"" + installed +
-           "\"; geänderte Spielericons können dort nicht gespeichert werden.";
+    return "Die Ebene konnte nicht in den Ordner '" + level_dir +
+           "' kopiert werden. Quillmark liest sie aus '" + installed +
+           "'; geänderte Spielericons können dort nicht gespeichert werden.";
 }
 
 }  // namespace
@@ -82,9 +82,9 @@ program_folder find_program_folder(platform& system) {
     }
     if (level_dir.empty()) {
         return {installed,
-                "Quillmark findet keinen Datenordner des Benutzers. Die Ebene wird aus \"" +
+                "Quillmark findet keinen Datenordner des Benutzers. Die Ebene wird aus '" +
                     installed +
-                    "\" gelesen; geänderte Spielericons können dort nicht "
+                    "' gelesen; geänderte Spielericons können dort nicht "
                     "gespeichert werden."};
     }
     if (copy_missing_files(installed, level_dir, 0) &&

@@ -120,7 +120,7 @@ TEST_F(program_folder_test, a_copy_that_fails_reads_the_installed_content_and_sa
     write(root + "home/data/quillmark", "in the way");
     const program_folder blocked = find();
     EXPECT_EQ(blocked.program_dir, installed);
-    EXPECT_NE(blocked.problem.find("konnte nicht in den Ordner \"" + level + "\" kopiert werden"),
+    EXPECT_NE(blocked.problem.find("konnte nicht in den Ordner '" + level + "' kopiert werden"),
               std::string::npos)
         << blocked.problem;
 
