@@ -13,7 +13,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= qms_reader gls_reader level_file players_file kinds_file picture
 
-.PHONY: all deps configure build run test bench sanitize fuzz format format-check clean
+.PHONY: all deps configure build run test package bench sanitize fuzz format format-check clean
 
 all: build
 
@@ -31,6 +31,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package quillmark_<version>_amd64.deb in the build folder.
+package: build
+	cmake --build $(BUILD_DIR) --target package -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target quillmark_bench -j $(JOBS)

@@ -8,7 +8,9 @@
 # live map serves its page with Qt's WebSockets, shows its link as a QR code (libqrencode) and
 # draws the map with Leaflet (libjs-leaflet, built into the program); its page tests run in a
 # headless Chromium. ISA-L (libisal) inflates PNG pictures and checks their chunks' checksums
-# several times faster than zlib, which libpng would use.
+# several times faster than zlib, which libpng would use. `make package` builds a Debian package
+# with CPack (dpkg-shlibdeps comes with build-essential); lintian, desktop-file-validate,
+# appstreamcli and update-mime-database (shared-mime-info) check it.
 set -euo pipefail
 
 packages=(
@@ -22,6 +24,7 @@ packages=(
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     clang-14 libclang-rt-14-dev clang-format
     chromium
+    lintian desktop-file-utils appstream shared-mime-info
 )
 if [ "${1:-}" = "--with-display" ]; then
     packages+=(xauth)

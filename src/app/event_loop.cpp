@@ -4,6 +4,7 @@
 #include "editing/context_menu.h"
 #include "live_map/live_map.h"
 #include "savegame/autosave.h"
+#include "savegame/party_setup_file.h"
 #include "view/dragging.h"
 #include "view/map_rendering.h"
 #include "view/player_view.h"
@@ -120,12 +121,17 @@ void render_views(game_state& state, platform& system) {
     render_player_view(state, system, marker_running);
 }
 
-int run_program(platform& system, game_state& state) {
+int run_program(platform& system, game_state& state, const std::string& party_file) {
     autosave_keeper autosave(system);
     live_map live(system);
     if (!start_up(state, system)) {
         autosave.end_run();
         return 1;
+    }
+    // Before the offer of a crashed run's game: a game recovered after the file was opened is
+    // the user's answer, while one recovered first would be replaced by the file unasked.
+    if (!party_file.empty()) {
+        open_party_file(state, system, party_file);
     }
     autosave.offer_recovery(state, system);
     do {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "platform/platform.h"
 #include "state/game_state.h"
@@ -16,7 +17,8 @@ inline constexpr int main_window_inner_width = 1286;
 inline constexpr int main_window_inner_height = 800;
 
 // The whole run: start-up, the event loop, the exit steps. Returns the process exit code.
-int run_program(platform& system, game_state& state);
+// A party file, when given, is opened after start-up as "Spiel laden" would open it.
+int run_program(platform& system, game_state& state, const std::string& party_file = {});
 
 // False when the main window could not be opened (the user has been told).
 bool start_up(game_state& state, platform& system);

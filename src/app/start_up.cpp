@@ -1,25 +1,14 @@
 #include "app/menus.h"
 #include "app/program.h"
 #include "content/level_loading.h"
+#include "content/program_folder.h"
 #include "content/ui_numbers.h"
 
 namespace quill {
 
-namespace {
-
-std::string directory_of(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    if (directory.empty() || directory.back() != '/') {
-        directory += '/';
-    }
-    return directory;
-}
-
-}  // namespace
-
 bool start_up(game_state& state, platform& system) {
-    state.program_dir = directory_of(system.program_file_path());
+    const program_folder folder = find_program_folder(system);
+    state.program_dir = folder.program_dir;
 
     if (!system.open_window(ui::main_window, main_window_x, main_window_y, main_window_inner_width,
                             main_window_inner_height, "Quillmark", window_style::main_window, -1)) {
@@ -50,6 +39,9 @@ bool start_up(game_state& state, platform& system) {
     system.show_windows_now();
     load_level(state, system, {});
     show_undo_state(system, state.history);
+    if (!folder.problem.empty()) {
+        system.message_box("Quillmark", folder.problem, message_buttons::ok, message_icon::error);
+    }
     return true;
 }
 

@@ -55,6 +55,13 @@ bool path_exists(const std::string& path) {
     return info.exists() || info.isSymLink();
 }
 
+bool copy_file(const std::string& source, const std::string& target) {
+    // QFile::copy refuses an existing target and writes a temporary file that it renames only
+    // once everything is in it.
+    return !path_exists(target) &&
+           QFile::copy(QString::fromStdString(source), QString::fromStdString(target));
+}
+
 bool make_directory(const std::string& path) {
     return QDir().mkpath(QString::fromStdString(path));
 }

@@ -91,6 +91,10 @@ std::optional<std::vector<std::string>> list_folders(const std::string& director
 // Whether anything (a file, a folder) stands at path.
 bool path_exists(const std::string& path);
 
+// Copies a file to a target where nothing stands yet, never replacing anything; the target
+// appears only once it is complete. False when anything stands at target or the copy failed.
+bool copy_file(const std::string& source, const std::string& target);
+
 // Creates a folder and the folders above it; true when it exists afterwards.
 bool make_directory(const std::string& path);
 // Removes a file, or a folder with everything in it; true when nothing is left at path.

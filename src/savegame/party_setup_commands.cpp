@@ -57,6 +57,10 @@ void load_party_setup(game_state& state, platform& system) {
     if (path.empty()) {
         return;
     }
+    open_party_file(state, system, path);
+}
+
+void open_party_file(game_state& state, platform& system, const std::string& path) {
     state.party_dir = directory_part(path);
     const busy_scope busy(system);
     if (names_old_format(path)) {

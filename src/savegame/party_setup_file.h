@@ -18,6 +18,10 @@ save_outcome save_party_setup(game_state& state, platform& system);
 // The pointer shows the program busy while the file and its level load.
 void load_party_setup(game_state& state, platform& system);
 
+// What "Spiel laden" does once its dialog returned the path: party_dir becomes the file's folder
+// and the file is read by its name's format. Also how a file named on the command line opens.
+void open_party_file(game_state& state, platform& system, const std::string& path);
+
 // Writes the game into path, replacing the file only once everything was written. On failure
 // the user is told, an existing file is left as it was and state_modified keeps its value.
 bool write_party_setup(game_state& state, platform& system, const std::string& path);

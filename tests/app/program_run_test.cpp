@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "platform/files.h"
+#include "savegame/party_file_image.h"
 #include "support/content_fixture.h"
 
 namespace quill {
@@ -14,12 +15,17 @@ constexpr const char* exit_question =
     "Der aktuelle Spielstand wurde noch nicht gespeichert. Soll er vor dem Beenden gespeichert "
     "werden?";
 
+// A file where a folder is to be made: no folder can be made below it, even by root.
+void put_in_the_way(const std::string& path) {
+    ASSERT_TRUE(save_file_atomically(path, "in the way"));
+}
+
 struct program_run : ::testing::Test {
     content_fixture content;
     scripted_platform& system = content.system;
     game_state state;  // start-up finds program_dir itself
 
-    int run() { return run_program(system, state); }
+    int run(const std::string& party_file = {}) { return run_program(system, state, party_file); }
 };
 
 TEST_F(program_run, builds_the_main_window_menus_canvases_and_shortcuts) {
@@ -255,6 +261,59 @@ TEST_F(program_run, the_map_is_drawn_before_the_first_wait) {
     });
     system.queue_close();
     run();
+}
+
+// A file named on the command line opens as "Spiel laden" opens it, once the level shows.
+TEST_F(program_run, a_party_file_given_at_start_is_loaded_after_the_level) {
+    content.write_level("L", 300, 200, 40, 40, 40);
+    content.write_players({{}, {}}, 40);
+    testing::party_file_image game;
+    game.u8(1).path(u"\\\\PROGDIR\\\\KTV.gxml").i32(2).i32(0).i32(0).u8(50);
+    game.record(0, {}, 120, 80, 0).trail(140, 100, 0);
+    game.record(1, {}, 65, 20, 0).trail(85, 40, 0);
+    game.empty_labels(256);
+    content.write_text("Spiele/runde.qms", game.bytes);
+    system.queue_close();
+    EXPECT_EQ(run(content.path("Spiele/runde.qms")), 0);
+    EXPECT_TRUE(system.messages.empty());
+    EXPECT_EQ(state.tokens[0].x, 120);
+    EXPECT_EQ(state.level.zoom, 50);
+    EXPECT_EQ(state.party_dir, content.path("Spiele/"));
+    EXPECT_FALSE(state.state_modified);
+}
+
+TEST_F(program_run, a_party_file_that_cannot_be_read_is_reported_and_leaves_the_fresh_game) {
+    content.write_level("L", 300, 200, 40, 40, 40);
+    content.write_players({{}}, 40);
+    system.queue_close();
+    EXPECT_EQ(run(content.path("fehlt.gls")), 0);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, "Die Datei konnte nicht geöffnet werden.");
+    EXPECT_EQ(state.tokens[0].x, 25);
+    EXPECT_EQ(system.windows.at(0).title, "L");
+    EXPECT_EQ(state.party_dir, content.program_dir());
+}
+
+// An installed program whose copy of the level cannot be made plays the installed level and says
+// why changed icons will not be kept.
+TEST_F(program_run, an_installed_level_that_cannot_be_copied_is_read_in_place_with_a_message) {
+    QTemporaryDir root;
+    const std::string share = root.path().toStdString() + "/share/quillmark/";
+    make_directory(share);
+    system.set_program_file_path(root.path().toStdString() + "/games/quillmark");
+    system.set_data_dir(root.path().toStdString() + "/data/");
+    content.write_level("Installiert", 300, 200, 40, 40, 40);
+    ASSERT_TRUE(copy_file(content.path("KTV.gxml"), share + "KTV.gxml"));
+    make_directory(share + "pics");
+    ASSERT_TRUE(copy_file(content.path("pics/map.png"), share + "pics/map.png"));
+    put_in_the_way(root.path().toStdString() + "/data");
+    system.queue_close();
+    run();
+    EXPECT_EQ(state.program_dir, share);
+    EXPECT_EQ(system.windows.at(0).title, "Installiert");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find("konnte nicht in den Ordner"), std::string::npos);
+    EXPECT_EQ(system.messages[0].icon, message_icon::error);
 }
 
 }  // namespace
