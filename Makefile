@@ -13,7 +13,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= qms_reader gls_reader level_file players_file kinds_file picture
 
-.PHONY: all deps configure build run test package bench sanitize fuzz format format-check clean
+.PHONY: all deps configure build run test package bench start-timing sanitize fuzz format format-check clean
 
 all: build
 
@@ -39,6 +39,11 @@ package: build
 bench: build
 	cmake --build $(BUILD_DIR) --target quillmark_bench -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/quillmark_bench
+
+# The real program's start until its map shows, under Xvfb, with large maps in each format.
+start-timing: build
+	cmake --build $(BUILD_DIR) --target quillmark_start_timing -j $(JOBS)
+	$(BUILD_DIR)/bench/quillmark_start_timing $(BUILD_DIR)/bin
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUILLMARK_SANITIZE=ON \
