@@ -125,25 +125,19 @@ bool pre_inflated_png::advance() {
 }
 
 bool pre_inflated_png::pass_chunk_data(uint8_t* target, size_t count) {
-    while (count > 0) {
-        const std::string_view piece = input_.take(count);
-        if (piece.empty()) {
-            return false;
-        }
-        std::memcpy(target, piece.data(), piece.size());
-        if (chunk_critical_) {
-            chunk_crc_ = crc_of(chunk_crc_, piece.data(), piece.size());
-        }
-        if (chunk_is_header_) {
-            for (size_t i = 0; i < piece.size() && chunk_at_ + i < header_.size(); ++i) {
-                header_[chunk_at_ + i] = static_cast<uint8_t>(piece[i]);
-            }
-        }
-        chunk_at_ += static_cast<uint32_t>(piece.size());
-        chunk_left_ -= static_cast<uint32_t>(piece.size());
-        target += piece.size();
-        count -= piece.size();
+    if (!read_exact(target, count)) {
+        return false;
     }
+    if (chunk_critical_) {
+        chunk_crc_ = crc_of(chunk_crc_, target, count);
+    }
+    if (chunk_is_header_) {
+        for (size_t i = 0; i < count && chunk_at_ + i < header_.size(); ++i) {
+            header_[chunk_at_ + i] = target[i];
+        }
+    }
+    chunk_at_ += static_cast<uint32_t>(count);
+    chunk_left_ -= static_cast<uint32_t>(count);
     return true;
 }
 

@@ -95,19 +95,17 @@ bool holds(const QImage* kept, const QImage& part) {
            kept->height() >= part.height();
 }
 
-// Whether keep_pixels keeps the part in kept: not in one more than twice its size, which a pan
-// would move along whole.
-bool fits_to_keep(const QImage* kept, const QImage& part) {
-    return holds(kept, part) &&
-           int64_t{kept->width()} * kept->height() <= int64_t{2} * part.width() * part.height();
-}
-
 bool fits(int64_t left, int64_t top, size_t width, size_t height, const QImage& target) {
     return left >= 0 && top >= 0 && left + static_cast<int64_t>(width) <= target.width() &&
            top + static_cast<int64_t>(height) <= target.height();
 }
 
 }  // namespace
+
+bool keeps_in_corner(int64_t kept_width, int64_t kept_height, int64_t width, int64_t height) {
+    return kept_width >= width && kept_height >= height &&
+           kept_width * kept_height <= 2 * width * height;
+}
 
 struct sampled_drawing::impl {
     impl(picture_store& pictures, picture_handle target_handle, int left, int top,
@@ -370,7 +368,8 @@ picture_handle sampled_drawing::keep_pixels(picture_handle kept) {
     }
     const QImage& part = impl_->part;
     const QImage* existing = impl_->store.image(kept);
-    if (!fits_to_keep(existing, part)) {
+    if (!holds(existing, part) ||
+        !keeps_in_corner(existing->width(), existing->height(), part.width(), part.height())) {
         impl_->store.free(kept);
         kept = impl_->store.adopt(QImage(part.size(), part.format()));
     }

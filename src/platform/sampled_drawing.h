@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,10 @@ namespace quill {
 // that the sample holds. Nothing is drawn when the lists are empty, the part does not lie
 // inside target, target is unknown or has a drawing session, or either picture is not one of
 // 32 bits a pixel.
+// Whether a picture of kept_width x kept_height keeps pixels of width x height in its top left
+// corner: large enough, and not more than twice their area, which a pan would move along whole.
+bool keeps_in_corner(int64_t kept_width, int64_t kept_height, int64_t width, int64_t height);
+
 class sampled_drawing {
 public:
     sampled_drawing(picture_store& store, picture_handle target, int left, int top,

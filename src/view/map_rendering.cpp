@@ -141,12 +141,9 @@ bool reuse_kept_ground(const game_state& state, picture_store& pictures, const m
     if (kept_from_x == kept_to_x || kept_from_y == kept_to_y) {
         return false;
     }
-    const int64_t kept_width = pictures.width(memory.ground);
-    const int64_t kept_height = pictures.height(memory.ground);
-    const bool fits_in_place = kept_width >= width && kept_height >= height &&
-                               kept_width * kept_height <= 2 * width * height;
     const bool moved =
-        fits_in_place
+        keeps_in_corner(pictures.width(memory.ground), pictures.height(memory.ground), width,
+                        height)
             ? pictures.scroll(memory.ground, static_cast<int>(dx), static_cast<int>(dy))
             : pictures.reframe(memory.ground, static_cast<int>(width), static_cast<int>(height),
                                static_cast<int>(dx), static_cast<int>(dy));
