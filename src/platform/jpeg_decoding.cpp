@@ -166,7 +166,9 @@ bool read_jpeg_rows(jpeg_decompress_struct& info, jpeg_failure& failure, const d
 
 std::optional<QImage> read_jpeg(jpeg_decompress_struct& info, jpeg_failure& failure,
                                 jpeg_progress_mgr& progress, input_source& source) {
-    if (!start_jpeg(info, failure, progress, source)) {
+    // A file of several scans is read whole before its first row; one that ended early fails
+    // anyway, so its picture, as large as its header claims, is never asked for.
+    if (!start_jpeg(info, failure, progress, source) || failure.out_of_data) {
         return std::nullopt;
     }
     QImage image(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
